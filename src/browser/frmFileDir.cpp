@@ -1,0 +1,232 @@
+#include "frmFileDir.h"
+#include "AppError.h"
+#include "ControlAdapter.h"
+#include "DriveList.h"
+#include "FileList.h"
+#include "FolderList.h"
+#include "FormSurface.h"
+#include "ISettingsStore.h"
+#include "MenuTree.h"
+#include "SelectionStep.h"
+#include "Units.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+
+frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_globals(services.dialogs),
+      m_surface(new FormSurface(this)), m_scale(this, m_surface, Units::Twips)
+{
+    setObjectName(QStringLiteral("frmFileDir"));
+    setWindowIcon(QIcon(QStringLiteral(":/tessel.png")));
+    setCentralWidget(m_surface);
+    m_menus = std::make_unique<MenuTree>(menuBar());
+    createControls();
+    connectControls();
+    connectMenus();
+
+    // Opens at the design size of its client area, centred on the screen.
+    const double twipsPerPixel = Units::TwipsPerPixel(logicalDpiX());
+    const QSize client(qRound(DesignClientWidth / twipsPerPixel), qRound(DesignClientHeight / twipsPerPixel));
+    resize(client.width(), client.height() + menuBar()->sizeHint().height());
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+frmFileDir::~frmFileDir() = default;
+
+void frmFileDir::createControls()
+{
+    const QString start = m_services.processFolder;
+    DriveList = new ::DriveList(m_services.fileSystem, start, m_surface);
+    DriveList->setObjectName(QStringLiteral("DriveList"));
+    flbFiles = new FileList(m_services.fileSystem, start, m_surface);
+    flbFiles->setObjectName(QStringLiteral("flbFiles"));
+    dirFolders = new FolderList(m_services.fileSystem, start, m_surface);
+    dirFolders->setObjectName(QStringLiteral("dirFolders"));
+    imgSmall = new QWidget(m_surface);
+    imgSmall->setObjectName(QStringLiteral("imgSmall"));
+
+    // Design positions in twips; the layout moves them once the window is shown.
+    struct Design { QWidget* control; double left, top, width, height; };
+    const Design design[] = {
+        {DriveList, 2160, 120, 2175, 315},
+        {flbFiles, 2160, 600, 2175, 3795},
+        {dirFolders, 120, 600, 1935, 1440},
+        {imgSmall, 120, 2760, 1920, 1305},
+    };
+    for (const Design& d : design) {
+        m_bounds.push_back(std::make_unique<ControlAdapter>(d.control, m_scale));
+        m_bounds.back()->SetBounds(d.left, d.top, d.width, d.height);
+    }
+    setTabOrder(dirFolders, flbFiles);
+    setTabOrder(flbFiles, DriveList);
+}
+
+ControlAdapter& frmFileDir::Bounds(QWidget* control) const
+{
+    for (const auto& bounds : m_bounds)
+        if (bounds->widget() == control)
+            return *bounds;
+    throw AppError(ErrNo::InternalError, objectName(), QStringLiteral("Unknown control"));
+}
+
+void frmFileDir::handle(const std::function<void()>& handler)
+{
+    RunEventHandler(m_services.dialogs, handler);
+}
+
+void frmFileDir::connectControls()
+{
+    connect(dirFolders, &FolderList::Change, this, [this] { handle([this] { dirFolders_Change(); }); });
+    connect(dirFolders, &FolderList::OpenFailed, this, [this](const QString& path, const QString& why) {
+        handle([&] { m_globals.ShowError(QStringLiteral("Unable to open the folder %1: %2").arg(path, why)); });
+    });
+    connect(DriveList, &::DriveList::Change, this, [this] { handle([this] { DriveList_Change(); }); });
+    connect(flbFiles, &FileList::Click, this, [this] { handle([this] { flbFiles_Click(); }); });
+    connect(flbFiles, &FileList::DblClick, this, [this] { handle([this] { flbFiles_DblClick(); }); });
+    connect(flbFiles, &FileList::KeyPress, this, [this](int key) { handle([&] { flbFiles_KeyPress(key); }); });
+    connect(flbFiles, &FileList::MouseUp, this, [this](int button, int shift, QPoint pos) {
+        handle([&] { flbFiles_MouseUp(button, shift, pos); });
+    });
+}
+
+void frmFileDir::connectMenus()
+{
+    connect(m_menus->Action(QStringLiteral("mnuExit")), &QAction::triggered, this,
+            [this] { handle([this] { mnuExit_Click(); }); });
+}
+
+QString frmFileDir::AppName() const
+{
+    return QFileInfo(m_services.executablePath).completeBaseName();
+}
+
+QString frmFileDir::ExeFolder() const
+{
+    return QFileInfo(m_services.executablePath).absolutePath();
+}
+
+QString frmFileDir::joinPath(const QString& folder, const QString& name) const
+{
+    // One separator is always inserted, also after a root folder: "/" gives "//name",
+    // the key under which comments of such files are kept.
+    return folder + QLatin1Char('/') + name;
+}
+
+void frmFileDir::Form_Load()
+{
+    // A failing step is abandoned without a message and the next one runs.
+    const QString appName = AppName();
+    const QString exeFolder = ExeFolder();
+    TryStep([&] {
+        dirFolders->SetPath(m_services.settings.GetSetting(appName, QStringLiteral("Startup"),
+                                                           QStringLiteral("lastDir"), exeFolder));
+    });
+    TryStep([&] { dirFolders->SetPath(DriveList->Drive()); });
+    TryStep([&] { flbFiles->SetPath(dirFolders->Path()); });
+    TryStep([&] { flbFiles->SetPattern(FilePattern()); });
+    TryStep([&] { setWindowTitle(QStringLiteral("Tessel Image Explorer")); });
+}
+
+void frmFileDir::Form_Unload(int& Cancel)
+{
+    Q_UNUSED(Cancel);
+    m_services.settings.SaveSetting(AppName(), QStringLiteral("Startup"), QStringLiteral("lastDir"),
+                                    flbFiles->Path());
+}
+
+void frmFileDir::closeEvent(QCloseEvent* event)
+{
+    int cancel = 0;
+    handle([&] { Form_Unload(cancel); });
+    event->accept();
+    Q_EMIT Unloaded();
+}
+
+void frmFileDir::dirFolders_Change()
+{
+    flbFiles->SetPath(dirFolders->Path());
+    flbFiles->Refresh();
+}
+
+void frmFileDir::DriveList_Change()
+{
+    try {
+        dirFolders->SetPath(DriveList->Drive());
+    } catch (const AppError&) {
+        // An unreadable volume quietly gives way to the program's own volume.
+        DriveList->SetDrive(ExeFolder());
+    }
+}
+
+void frmFileDir::SetFolder(const QString& sPath)
+{
+    try {
+        dirFolders->SetPath(sPath);
+    } catch (const AppError&) {
+        m_globals.ShowError(QStringLiteral("Disk ") + sPath + QStringLiteral(" not ready"));
+    }
+}
+
+void frmFileDir::StepSelection(short KeyCode)
+{
+    const int count = flbFiles->ListCount();
+    if (count == 0)
+        return;
+    const int next = SteppedListIndex(flbFiles->ListIndex(), count, KeyCode);
+    if (next != flbFiles->ListIndex())
+        flbFiles->SetListIndex(next);
+    if (flbFiles->ListIndex() != -1) {
+        flbFiles->SetSelected(flbFiles->ListIndex(), true);
+        sCurrentFile = joinPath(flbFiles->Path(), flbFiles->FileName());
+    }
+}
+
+void frmFileDir::flbFiles_Click()
+{
+    TryStep([&] { sCurrentFile = joinPath(flbFiles->Path(), flbFiles->FileName()); });
+}
+
+void frmFileDir::flbFiles_KeyPress(int& KeyAscii)
+{
+    if (KeyAscii == KeyCodes::Enter)
+        flbFiles_Click();
+}
+
+void frmFileDir::Form_KeyPress(int& KeyAscii)
+{
+    flbFiles_KeyPress(KeyAscii);
+}
+
+void frmFileDir::keyPressEvent(QKeyEvent* event)
+{
+    int key = 0;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        key = KeyCodes::Enter;
+    else if (event->text().size() == 1)
+        key = event->text().at(0).unicode();
+    if (key != 0)
+        handle([&] { Form_KeyPress(key); });
+    QMainWindow::keyPressEvent(event);
+}
+
+void frmFileDir::flbFiles_MouseUp(int Button, int Shift, QPoint pos)
+{
+    if (Button == 2)
+        m_menus->Menu(QStringLiteral("mnuFile"))->popup(flbFiles->viewport()->mapToGlobal(pos));
+}
+
+void frmFileDir::flbFiles_DblClick()
+{
+    sCurrentFile = joinPath(flbFiles->Path(), flbFiles->FileName());
+}
+
+void frmFileDir::mnuExit_Click()
+{
+    close();
+}

@@ -1,0 +1,81 @@
+#pragma once
+#include "BrowserServices.h"
+#include "FormScale.h"
+#include "Globals.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class ControlAdapter;
+class DriveList;
+class FileList;
+class FolderList;
+class FormSurface;
+class MenuTree;
+
+// The main window: drive, folder and file lists chained together, the preview, the
+// menus, and the start and end of the program's life. Create it with the services it
+// should use, call Form_Load(), then show it; closing it unloads it and emits Unloaded.
+class frmFileDir : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr double DesignClientWidth = 11880;   // twips
+    static constexpr double DesignClientHeight = 8310;   // twips
+    static QString FilePattern() { return QStringLiteral("*.jpg;*.gif;*.bmp;*.dib"); }
+
+    explicit frmFileDir(const BrowserServices& services, QWidget* parent = nullptr);
+    ~frmFileDir() override;
+
+    void Form_Load();
+    void Form_Unload(int& Cancel);
+
+    // Navigation.
+    void dirFolders_Change();
+    void DriveList_Change();
+    void SetFolder(const QString& sPath);
+    void StepSelection(short KeyCode);
+    void flbFiles_Click();
+    void flbFiles_KeyPress(int& KeyAscii);
+    void Form_KeyPress(int& KeyAscii);
+    void flbFiles_MouseUp(int Button, int Shift, QPoint pos);
+    void flbFiles_DblClick();
+    void mnuExit_Click();
+
+    // The current image: the folder, one "/" always inserted, and the file name.
+    const QString& CurrentFile() const { return sCurrentFile; }
+    QString AppName() const;
+    QString ExeFolder() const;
+
+    // The controls, as tests and the layout reach them.
+    ::DriveList* DriveList = nullptr;
+    FolderList* dirFolders = nullptr;
+    FileList* flbFiles = nullptr;
+    QWidget* imgSmall = nullptr;
+    ControlAdapter& Bounds(QWidget* control) const;
+    const FormScale& Scale() const { return m_scale; }
+    const MenuTree& Menus() const { return *m_menus; }
+    FormSurface* Surface() const { return m_surface; }
+
+Q_SIGNALS:
+    // The window has unloaded: the program ends.
+    void Unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void createControls();
+    void connectControls();
+    void connectMenus();
+    void handle(const std::function<void()>& handler);
+    QString joinPath(const QString& folder, const QString& name) const;
+
+    BrowserServices m_services;
+    Globals m_globals;
+    FormSurface* m_surface = nullptr;
+    FormScale m_scale;
+    std::unique_ptr<MenuTree> m_menus;
+    std::vector<std::unique_ptr<ControlAdapter>> m_bounds;
+    QString sCurrentFile;
+};

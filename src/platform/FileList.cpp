@@ -1,0 +1,179 @@
+#include "FileList.h"
+#include "AppError.h"
+#include "FileListModel.h"
+#include "FormSurface.h"
+#include "IFileSystem.h"
+
+#include <QDir>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+
+
+FileList::FileList(const IFileSystem& fs, const QString& startFolder, QWidget* parent)
+    : QListView(parent), m_fs(fs), m_model(new FileListModel(this)),
+      m_path(QDir::cleanPath(startFolder)), m_pattern(QStringLiteral("*.*"))
+{
+    setModel(m_model);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { onCurrentChanged(current); });
+    invalidate();
+}
+
+void FileList::SetPath(const QString& path)
+{
+    const QString clean = QDir::cleanPath(path);
+    m_fs.CheckFolder(clean);
+    m_path = clean;
+    invalidate();
+}
+
+void FileList::SetPattern(const QString& pattern)
+{
+    m_pattern = WildcardPattern(pattern);
+    invalidate();
+}
+
+void FileList::Refresh()
+{
+    invalidate();
+}
+
+void FileList::invalidate()
+{
+    m_stale = true;
+    m_listIndex = -1;
+    // The view fills itself at the next turn of the event loop if nobody asks sooner.
+    QTimer::singleShot(0, this, [this] { ensureListed(); });
+}
+
+void FileList::ensureListed() const
+{
+    if (!m_stale)
+        return;
+    m_stale = false;
+    QStringList names;
+    try {
+        names = ListMatchingFiles(m_fs, m_path, m_pattern);
+    } catch (const AppError&) {
+        // A folder that vanished or became unreadable since it was opened lists as empty.
+    }
+    auto* self = const_cast<FileList*>(this);
+    QSignalBlocker block(self->selectionModel());
+    self->m_model->SetNames(std::move(names));
+}
+
+int FileList::ListCount() const
+{
+    ensureListed();
+    return static_cast<int>(m_model->Names().size());
+}
+
+QString FileList::List(int index) const
+{
+    ensureListed();
+    return index >= 0 && index < m_model->Names().size() ? m_model->Names().at(index) : QString();
+}
+
+QString FileList::FileName() const
+{
+    return List(m_listIndex);
+}
+
+bool FileList::Selected(int index) const
+{
+    return index >= 0 && index == m_listIndex;
+}
+
+void FileList::SetSelected(int index, bool selected)
+{
+    if (index < 0 || index >= ListCount())
+        throw AppError(381, QStringLiteral("FileList.Selected"),
+                       QStringLiteral("Invalid property array index"));
+    if (selected)
+        SetListIndex(index);
+    else if (index == m_listIndex)
+        showIndex(-1), m_listIndex = -1;
+}
+
+void FileList::SetListIndex(int index)
+{
+    if (index < -1 || index >= ListCount())
+        throw AppError(380, QStringLiteral("FileList.ListIndex"),
+                       QStringLiteral("Invalid property value"));
+    if (index == m_listIndex)
+        return;
+    m_listIndex = index;
+    showIndex(index);
+    Q_EMIT Click();
+}
+
+void FileList::showIndex(int index)
+{
+    m_settingIndex = true;
+    if (index < 0) {
+        selectionModel()->clear();
+    } else {
+        const QModelIndex mi = m_model->index(index);
+        selectionModel()->setCurrentIndex(mi, QItemSelectionModel::ClearAndSelect);
+        scrollTo(mi);
+    }
+    m_settingIndex = false;
+}
+
+void FileList::onCurrentChanged(const QModelIndex& current)
+{
+    if (m_settingIndex)
+        return;
+    const int row = current.isValid() ? current.row() : -1;
+    if (row == m_listIndex)
+        return;
+    m_listIndex = row;
+    Q_EMIT Click();
+}
+
+void FileList::keyPressEvent(QKeyEvent* event)
+{
+    ensureListed();
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        Q_EMIT KeyPress(13);
+        return;
+    }
+    QListView::keyPressEvent(event);
+    const QString text = event->text();
+    if (text.size() == 1 && text.at(0).unicode() < 128 && text.at(0).isPrint())
+        Q_EMIT KeyPress(text.at(0).unicode());
+}
+
+void FileList::mousePressEvent(QMouseEvent* event)
+{
+    // The right button opens the File menu on release and never moves the selection.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QListView::mousePressEvent(event);
+}
+
+void FileList::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::RightButton)
+        QListView::mouseReleaseEvent(event);
+    Q_EMIT MouseUp(MouseButtonCode(event->button()), ShiftCode(event->modifiers()),
+                   event->position().toPoint());
+}
+
+void FileList::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    QListView::mouseDoubleClickEvent(event);
+    if (indexAt(event->position().toPoint()).isValid())
+        Q_EMIT DblClick();
+}
