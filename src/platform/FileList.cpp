@@ -19,8 +19,7 @@ FileList::FileList(const IFileSystem& fs, const QString& startFolder, QWidget* p
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { onCurrentChanged(current); });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { syncFromView(); });
     invalidate();
 }
 
@@ -125,14 +124,16 @@ void FileList::showIndex(int index)
     m_settingIndex = false;
 }
 
-void FileList::onCurrentChanged(const QModelIndex& current)
+void FileList::syncFromView()
 {
+    // Only a selected row is a choice of the user's: the view also makes rows current
+    // without selecting them (on focus, before a press selects).
     if (m_settingIndex)
         return;
-    const int row = current.isValid() ? current.row() : -1;
-    if (row == m_listIndex)
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.isEmpty() || rows.first().row() == m_listIndex)
         return;
-    m_listIndex = row;
+    m_listIndex = rows.first().row();
     Q_EMIT Click();
 }
 
@@ -165,6 +166,18 @@ void FileList::mouseReleaseEvent(QMouseEvent* event)
         QListView::mouseReleaseEvent(event);
     Q_EMIT MouseUp(MouseButtonCode(event->button()), ShiftCode(event->modifiers()),
                    event->position().toPoint());
+}
+
+void FileList::focusInEvent(QFocusEvent* event)
+{
+    // With nothing selected, the first arrow key must select the first row, so the
+    // row the view made current on focus is let go again.
+    QListView::focusInEvent(event);
+    if (m_listIndex == -1 && currentIndex().isValid()) {
+        m_settingIndex = true;
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        m_settingIndex = false;
+    }
 }
 
 void FileList::mouseDoubleClickEvent(QMouseEvent* event)

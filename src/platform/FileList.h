@@ -43,12 +43,13 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void invalidate();
     void ensureListed() const;
     void showIndex(int index);
-    void onCurrentChanged(const QModelIndex& current);
+    void syncFromView();
 
     const IFileSystem& m_fs;
     FileListModel* m_model;
