@@ -2,6 +2,8 @@
 #include "IFileSystem.h"
 #include "WildcardPattern.h"
 
+#include <QFile>
+
 #include <algorithm>
 
 void FileListModel::SetNames(QStringList names)
@@ -28,25 +30,39 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
 QStringList ListMatchingFiles(const IFileSystem& fs, const QString& folder,
                               const WildcardPattern& pattern)
 {
+    // Names are matched and sorted as bytes where they are plain ASCII, which most are:
+    // only the names that are kept are ever decoded.
     struct Entry {
-        QString key;
-        QString name;
+        std::string key;  // the name case-folded, UTF-8
+        std::string raw;
     };
-    std::vector<QString> all = fs.FileNames(folder);
+    std::vector<std::string> all = fs.FileNames(folder);
     std::vector<Entry> kept;
     kept.reserve(all.size());
-    for (QString& name : all) {
-        QString folded = name.toCaseFolded();
-        if (pattern.MatchesFolded(folded))
-            kept.push_back({std::move(folded), std::move(name)});
+    for (std::string& raw : all) {
+        const bool ascii = std::all_of(raw.begin(), raw.end(), [](char c) { return (unsigned char)c < 128; });
+        std::string key;
+        if (ascii && pattern.IsAscii()) {
+            key = raw;
+            std::transform(key.begin(), key.end(), key.begin(),
+                           [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; });
+            if (!pattern.MatchesAsciiLower(key))
+                continue;
+        } else {
+            const QString folded = QFile::decodeName(raw.c_str()).toCaseFolded();
+            if (!pattern.MatchesFolded(folded))
+                continue;
+            key = folded.toStdString();
+        }
+        kept.push_back({std::move(key), std::move(raw)});
     }
     std::sort(kept.begin(), kept.end(), [](const Entry& a, const Entry& b) {
-        const int byKey = QStringView(a.key).compare(QStringView(b.key));
-        return byKey != 0 ? byKey < 0 : a.name < b.name;
+        const int byKey = a.key.compare(b.key);
+        return byKey != 0 ? byKey < 0 : a.raw < b.raw;
     });
     QStringList names;
     names.reserve(static_cast<qsizetype>(kept.size()));
-    for (Entry& e : kept)
-        names.push_back(std::move(e.name));
+    for (const Entry& e : kept)
+        names.push_back(QFile::decodeName(e.raw.c_str()));
     return names;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QStringList>
+#include <string>
 #include <vector>
 
 // A mounted volume the user can browse: its root path and a label for the drive list.
@@ -23,9 +24,10 @@ public:
     virtual void CheckFolder(const QString& path) const = 0;
     // Names of the visible subfolders of `path`, unsorted. Throws like CheckFolder.
     virtual QStringList Subfolders(const QString& path) const = 0;
-    // Names of the visible regular files of `path` (links followed), unsorted.
-    // Never opens a file. Throws like CheckFolder.
-    virtual std::vector<QString> FileNames(const QString& path) const = 0;
+    // Names of the visible regular files of `path` (links followed), unsorted, as the
+    // file system spells them (bytes, not always UTF-8). Never opens a file. Throws
+    // like CheckFolder.
+    virtual std::vector<std::string> FileNames(const QString& path) const = 0;
 };
 
 // Which listed volume holds `path`: the one whose root is the longest prefix of it.

@@ -125,15 +125,15 @@ QStringList LocalFileSystem::Subfolders(const QString& path) const
     return names;
 }
 
-std::vector<QString> LocalFileSystem::FileNames(const QString& path) const
+std::vector<std::string> LocalFileSystem::FileNames(const QString& path) const
 {
     DirHandle dir = openFolder(path, "FileList.Path");
-    std::vector<QString> names;
+    std::vector<std::string> names;
     while (const dirent* entry = readdir(dir.get())) {
         if (entry->d_name[0] == '.')
             continue;
         if (entryKind(dir.get(), entry) == DT_REG)
-            names.push_back(QFile::decodeName(entry->d_name));
+            names.emplace_back(entry->d_name);
     }
     return names;
 }

@@ -9,5 +9,5 @@ public:
     void CheckVolume(const QString& root) const override;
     void CheckFolder(const QString& path) const override;
     QStringList Subfolders(const QString& path) const override;
-    std::vector<QString> FileNames(const QString& path) const override;
+    std::vector<std::string> FileNames(const QString& path) const override;
 };

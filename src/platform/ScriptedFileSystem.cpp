@@ -33,7 +33,7 @@ QStringList ScriptedFileSystem::Subfolders(const QString& path) const
     return m_real.Subfolders(path);
 }
 
-std::vector<QString> ScriptedFileSystem::FileNames(const QString& path) const
+std::vector<std::string> ScriptedFileSystem::FileNames(const QString& path) const
 {
     failIfUnreadable(path);
     return m_real.FileNames(path);

@@ -4,9 +4,52 @@ WildcardPattern::WildcardPattern(const QString& pattern) : m_text(pattern)
 {
     for (const QString& part : pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QString trimmed = part.trimmed();
-        if (!trimmed.isEmpty())
-            m_folded.push_back(trimmed.toCaseFolded());
+        if (trimmed.isEmpty())
+            continue;
+        m_folded.push_back(trimmed.toCaseFolded());
+        bool ascii = true;
+        for (QChar c : trimmed)
+            ascii = ascii && c.unicode() < 128;
+        m_ascii = m_ascii && ascii;
+        if (ascii)
+            m_asciiLower.push_back(trimmed.toLower().toStdString());
     }
+}
+
+namespace {
+// Greedy scan that remembers the last '*' and retries from there: linear in practice,
+// never exponential on hostile names.
+template <typename View, typename Char>
+bool matchWildcard(const View& wildcard, const View& name, Char star, Char any)
+{
+    size_t w = 0, n = 0;
+    size_t starW = size_t(-1), starN = 0;
+    while (n < size_t(name.size())) {
+        if (w < size_t(wildcard.size()) && (wildcard[w] == any || wildcard[w] == name[n])) {
+            ++w;
+            ++n;
+        } else if (w < size_t(wildcard.size()) && wildcard[w] == star) {
+            starW = w++;
+            starN = n;
+        } else if (starW != size_t(-1)) {
+            w = starW + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (w < size_t(wildcard.size()) && wildcard[w] == star)
+        ++w;
+    return w == size_t(wildcard.size());
+}
+}
+
+bool WildcardPattern::MatchesAsciiLower(std::string_view lowerName) const
+{
+    for (const std::string& wildcard : m_asciiLower)
+        if (matchWildcard(std::string_view(wildcard), lowerName, '*', '?'))
+            return true;
+    return false;
 }
 
 bool WildcardPattern::Matches(const QString& name) const
@@ -24,25 +67,5 @@ bool WildcardPattern::MatchesFolded(const QString& foldedName) const
 
 bool WildcardPattern::MatchOne(QStringView wildcard, QStringView name)
 {
-    // Greedy scan that remembers the last '*' and retries from there: linear in
-    // practice, never exponential on hostile names.
-    qsizetype w = 0, n = 0;
-    qsizetype starW = -1, starN = 0;
-    while (n < name.size()) {
-        if (w < wildcard.size() && (wildcard[w] == QLatin1Char('?') || wildcard[w] == name[n])) {
-            ++w;
-            ++n;
-        } else if (w < wildcard.size() && wildcard[w] == QLatin1Char('*')) {
-            starW = w++;
-            starN = n;
-        } else if (starW >= 0) {
-            w = starW + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (w < wildcard.size() && wildcard[w] == QLatin1Char('*'))
-        ++w;
-    return w == wildcard.size();
+    return matchWildcard(wildcard, name, QChar(u'*'), QChar(u'?'));
 }
