@@ -1,0 +1,285 @@
+#include "PictureFile.h"
+#include "AppError.h"
+#include "Picture.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QTransform>
+
+#include <libexif/exif-data.h>
+#include <libexif/exif-loader.h>
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kSource = QStringLiteral("LoadPicture");
+
+// The EXIF block lives in the first segments of a JPEG; never scan further than this.
+constexpr qint64 kMaxExifScan = 512 * 1024;
+// An embedded thumbnail is at most a few hundred pixels a side; anything claiming more
+// than this is damaged or hostile and is not decoded.
+constexpr qint64 kMaxThumbnailPixels = 2048 * 2048;
+
+[[noreturn]] void fail(int number, const QString& description)
+{
+    throw AppError(number, kSource, description);
+}
+
+[[noreturn]] void failNotFound() { fail(ErrNo::FileNotFound, QStringLiteral("File not found")); }
+[[noreturn]] void failInvalid() { fail(ErrNo::InvalidPicture, QStringLiteral("Invalid picture")); }
+
+[[noreturn]] void failForErrno(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ELOOP:
+    case ENAMETOOLONG:
+        failNotFound();
+    default:
+        fail(ErrNo::PathFileAccess, QStringLiteral("Path/File access error"));
+    }
+}
+
+quint16 be16(const QByteArray& b, int at) { return quint16(uchar(b[at]) << 8 | uchar(b[at + 1])); }
+quint16 le16(const QByteArray& b, int at) { return quint16(uchar(b[at + 1]) << 8 | uchar(b[at])); }
+qint32 le32(const QByteArray& b, int at)
+{
+    return qint32(quint32(uchar(b[at + 3])) << 24 | quint32(uchar(b[at + 2])) << 16
+                  | quint32(uchar(b[at + 1])) << 8 | quint32(uchar(b[at])));
+}
+
+// The dimensions in a JPEG's first frame header, found by walking the marker segments.
+QSize jpegFrameSize(QFile& file)
+{
+    qint64 pos = 2;
+    for (int segments = 0; segments < 1000; ++segments) {
+        if (!file.seek(pos))
+            return {};
+        const QByteArray head = file.read(9);
+        if (head.size() < 4 || uchar(head[0]) != 0xFF)
+            return {};
+        const uchar marker = uchar(head[1]);
+        if (marker == 0xFF) { // fill byte
+            ++pos;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) { // markers without a length
+            pos += 2;
+            continue;
+        }
+        if (marker == 0xDA || marker == 0xD9) // scan data or end: no frame header came first
+            return {};
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8
+                           && marker != 0xCC;
+        if (frame)
+            return head.size() < 9 ? QSize() : QSize(be16(head, 7), be16(head, 5));
+        pos += 2 + be16(head, 2);
+    }
+    return {};
+}
+
+} // namespace
+
+PictureFile::PictureFile(const QString& path) : m_path(path)
+{
+    // Decoding may happen before the program's start-up configured the limit (tests, tools).
+    static std::once_flag configured;
+    std::call_once(configured, ConfigureImageAllocationLimit);
+
+    openRegularFile();
+    readExif();
+
+    m_reader = std::make_unique<QImageReader>(&m_file);
+    m_reader->setDecideFormatFromContent(true);
+    m_reader->setAutoTransform(false); // the orientation is ours to apply, from libexif
+    m_format = m_reader->format().toLower();
+    if (m_format != "jpeg" && m_format != "gif" && m_format != "bmp")
+        failInvalid();
+
+    m_storedSize = m_reader->size();
+    if (!m_storedSize.isValid() || m_storedSize.isEmpty()) {
+        // Qt refuses some headers outright (a BMP over 16384 x 16384, a JPEG over 65500 a
+        // side); read the claim ourselves so an oversized picture gets the clear message.
+        const QSize claim = claimedSize();
+        if (claim.isValid() && !claim.isEmpty())
+            CheckPixelCount(UprightSize(claim, m_orientation));
+        failInvalid();
+    }
+    CheckPixelCount(UprightSize());
+}
+
+PictureFile::~PictureFile() = default;
+
+void PictureFile::openRegularFile()
+{
+    // A name Qt decoded lossily cannot be told apart from another file whose name holds
+    // the replacement character, so neither is ever opened.
+    if (m_path.contains(QChar(QChar::ReplacementCharacter)))
+        failNotFound();
+    const QByteArray name = QFile::encodeName(m_path);
+    if (name.contains('\0'))
+        failNotFound();
+
+    // stat first: only a regular file is ever opened, so a FIFO or device cannot block us.
+    struct stat named {};
+    if (::stat(name.constData(), &named) != 0)
+        failForErrno(errno);
+    if (!S_ISREG(named.st_mode))
+        failInvalid();
+
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        failForErrno(errno);
+    // The name may have been replaced between stat and open; trust only what is open.
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_dev != named.st_dev
+        || opened.st_ino != named.st_ino) {
+        ::close(fd);
+        failInvalid();
+    }
+    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        fail(ErrNo::PathFileAccess, QStringLiteral("Path/File access error"));
+    }
+    m_fileSize = opened.st_size;
+    m_modifiedNs = qint64(opened.st_mtim.tv_sec) * 1000000000 + opened.st_mtim.tv_nsec;
+    m_device = opened.st_dev;
+    m_inode = opened.st_ino;
+}
+
+void PictureFile::readExif()
+{
+    char magic[2];
+    if (m_file.peek(magic, 2) != 2 || uchar(magic[0]) != 0xFF || uchar(magic[1]) != 0xD8)
+        return; // only a JPEG carries an orientation we honour
+
+    ExifLoader* loader = exif_loader_new();
+    if (!loader)
+        return;
+    qint64 scanned = 0;
+    while (scanned < kMaxExifScan) {
+        QByteArray chunk = m_file.read(8192);
+        if (chunk.isEmpty())
+            break;
+        scanned += chunk.size();
+        if (!exif_loader_write(loader, reinterpret_cast<unsigned char*>(chunk.data()),
+                               unsigned(chunk.size())))
+            break;
+    }
+    const unsigned char* buffer = nullptr;
+    unsigned int size = 0;
+    exif_loader_get_buf(loader, &buffer, &size);
+    if (buffer && size) {
+        ExifData* data = exif_data_new();
+        if (data) {
+            // Read the block as it is: "fixing" it to the standard could invent entries.
+            exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+            exif_data_load_data(data, buffer, size);
+            ExifEntry* entry = exif_content_get_entry(data->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
+            if (entry && entry->format == EXIF_FORMAT_SHORT && entry->components >= 1 && entry->data
+                && entry->size >= 2) {
+                const int value = exif_get_short(entry->data, exif_data_get_byte_order(data));
+                m_orientation = value >= 1 && value <= 8 ? value : 1;
+            }
+            if (data->data && data->size > 0)
+                m_thumbnail = QByteArray(reinterpret_cast<const char*>(data->data), int(data->size));
+            exif_data_unref(data);
+        }
+    }
+    exif_loader_unref(loader);
+    m_file.seek(0);
+}
+
+QSize PictureFile::claimedSize()
+{
+    if (m_format == "jpeg")
+        return jpegFrameSize(m_file);
+    if (!m_file.seek(0))
+        return {};
+    const QByteArray head = m_file.read(26);
+    if (m_format == "gif" && head.size() >= 10)
+        return QSize(le16(head, 6), le16(head, 8)); // the logical screen
+    if (m_format == "bmp" && head.size() >= 26) {
+        if (le32(head, 14) == 12) // the old core header with 16-bit sizes
+            return QSize(le16(head, 18), le16(head, 20));
+        const qint64 width = le32(head, 18);
+        const qint64 height = qAbs(qint64(le32(head, 22))); // negative: stored top-down
+        if (width > 0 && width <= INT_MAX && height <= INT_MAX)
+            return QSize(int(width), int(height));
+    }
+    return {};
+}
+
+QImage PictureFile::ReadUpright(QSize uprightSize)
+{
+    const QSize stored = m_orientation >= 5 ? uprightSize.transposed() : uprightSize;
+    if (stored != m_storedSize) {
+        // Only a JPEG scales while it decodes; anything else would be a resized copy.
+        if (!IsDctScalable())
+            failInvalid();
+        m_reader->setScaledSize(stored);
+    }
+    QImage image;
+    // A truncated or damaged file still yields what decoded; only nothing at all fails.
+    m_reader->read(&image);
+    if (image.isNull())
+        failInvalid();
+    return Upright(image, m_orientation);
+}
+
+QImage PictureFile::EmbeddedThumbnail() const
+{
+    if (m_thumbnail.isEmpty())
+        return {};
+    QBuffer buffer;
+    buffer.setData(m_thumbnail);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(false);
+    if (reader.format().toLower() != "jpeg")
+        return {};
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty() || qint64(size.width()) * size.height() > kMaxThumbnailPixels)
+        return {};
+    QImage image;
+    reader.read(&image);
+    return image.isNull() ? QImage() : Upright(image, m_orientation);
+}
+
+void PictureFile::CheckPixelCount(QSize pixels)
+{
+    if (qint64(pixels.width()) * qint64(pixels.height()) > Picture::MaxPixels)
+        fail(ErrNo::OutOfMemory, QStringLiteral("The picture is too large to open (%1 x %2 pixels)")
+                                     .arg(pixels.width())
+                                     .arg(pixels.height()));
+}
+
+QSize PictureFile::UprightSize(QSize stored, int orientation)
+{
+    return orientation >= 5 ? stored.transposed() : stored;
+}
+
+QImage PictureFile::Upright(const QImage& stored, int orientation)
+{
+    // EXIF orientations: 2 mirrored, 3 turned half way, 4 flipped, 5 transposed,
+    // 6 turned a quarter clockwise, 7 transversed, 8 turned a quarter anticlockwise.
+    const QTransform quarter = QTransform().rotate(90);
+    switch (orientation) {
+    case 2: return stored.mirrored(true, false);
+    case 3: return stored.mirrored(true, true);
+    case 4: return stored.mirrored(false, true);
+    case 5: return stored.transformed(quarter).mirrored(true, false);
+    case 6: return stored.transformed(quarter);
+    case 7: return stored.transformed(quarter).mirrored(false, true);
+    case 8: return stored.transformed(QTransform().rotate(270));
+    default: return stored;
+    }
+}

@@ -1,0 +1,71 @@
+#pragma once
+#include <QByteArray>
+#include <QFile>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <memory>
+
+class QImageReader;
+
+// An image file opened the one safe way that every picture service shares. The name is
+// re-encoded and must name an existing regular file (a FIFO or device is never opened for
+// reading, and a name shown lossily never reaches another file); the format comes from the
+// content and must be JPEG, GIF or BMP; the size the header claims has passed the
+// decompression-bomb check. Construct one from a path: the constructor reads only the
+// headers (and a JPEG's EXIF block) and throws AppError when the file is not a readable
+// picture. Use it on one thread at a time.
+class PictureFile {
+public:
+    explicit PictureFile(const QString& path);
+    ~PictureFile();
+    PictureFile(const PictureFile&) = delete;
+    PictureFile& operator=(const PictureFile&) = delete;
+
+    const QString& Path() const { return m_path; }
+    // "jpeg", "gif" or "bmp".
+    const QByteArray& Format() const { return m_format; }
+    // The size as the pixels are stored, before the EXIF orientation is applied.
+    QSize StoredSize() const { return m_storedSize; }
+    // EXIF orientation 1..8; 1 for files without one.
+    int Orientation() const { return m_orientation; }
+    // The size as the picture is shown: width and height swap for orientations 5 to 8.
+    QSize UprightSize() const { return UprightSize(m_storedSize, m_orientation); }
+    bool IsDctScalable() const { return m_format == "jpeg"; }
+
+    qint64 FileSize() const { return m_fileSize; }
+    qint64 ModifiedNs() const { return m_modifiedNs; }
+    quint64 Device() const { return m_device; }
+    quint64 Inode() const { return m_inode; }
+
+    // Decodes the pixels at `uprightSize` (must be the upright size or, for a JPEG, a
+    // DCT-scaled size of it) and returns them upright. Damaged pixel data gives whatever
+    // decoded; throws AppError when nothing did. Call once.
+    QImage ReadUpright(QSize uprightSize);
+    // The JPEG thumbnail stored in the EXIF block, upright; null when there is none.
+    QImage EmbeddedThumbnail() const;
+
+    // Throws AppError 7 when a picture of this many pixels may not be decoded.
+    static void CheckPixelCount(QSize pixels);
+    static QSize UprightSize(QSize stored, int orientation);
+    // Turns stored pixels upright according to an EXIF orientation.
+    static QImage Upright(const QImage& stored, int orientation);
+
+private:
+    void openRegularFile();
+    void readExif();
+    QSize claimedSize();
+
+    QString m_path;
+    QFile m_file;
+    std::unique_ptr<QImageReader> m_reader;
+    QByteArray m_format;
+    QSize m_storedSize;
+    int m_orientation = 1;
+    QByteArray m_thumbnail;
+    qint64 m_fileSize = 0;
+    qint64 m_modifiedNs = 0;
+    quint64 m_device = 0;
+    quint64 m_inode = 0;
+};
