@@ -1,0 +1,3 @@
+#include "GeometryTest.h"
+
+QTEST_MAIN(GeometryTest)
