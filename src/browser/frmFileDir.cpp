@@ -1,5 +1,6 @@
 #include "frmFileDir.h"
 #include "AppError.h"
+#include "CSplitter.h"
 #include "ControlAdapter.h"
 #include "DriveList.h"
 #include "FileList.h"
@@ -7,6 +8,9 @@
 #include "FormSurface.h"
 #include "ISettingsStore.h"
 #include "MenuTree.h"
+#include "PictureBox.h"
+#include "PictureControl.h"
+#include "QtSplitterHost.h"
 #include "SelectionStep.h"
 #include "Units.h"
 
@@ -26,7 +30,10 @@ frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
     setCentralWidget(m_surface);
     m_menus = std::make_unique<MenuTree>(menuBar());
     createControls();
+    m_splitterHost = std::make_unique<QtSplitterHost>(m_surface, objectName(), m_scale.UnitsPerPixelX(),
+                                                      m_scale.UnitsPerPixelY());
     connectControls();
+    connectSurface();
     connectMenus();
 
     // Opens at the design size of its client area, centred on the screen.
@@ -37,7 +44,12 @@ frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-frmFileDir::~frmFileDir() = default;
+frmFileDir::~frmFileDir()
+{
+    // The splitters draw through the host: they go first.
+    delete splitter;
+    delete subSplitter;
+}
 
 void frmFileDir::createControls()
 {
@@ -48,8 +60,9 @@ void frmFileDir::createControls()
     flbFiles->setObjectName(QStringLiteral("flbFiles"));
     dirFolders = new FolderList(m_services.fileSystem, start, m_surface);
     dirFolders->setObjectName(QStringLiteral("dirFolders"));
-    imgSmall = new QWidget(m_surface);
+    imgSmall = new PictureBox(m_surface);
     imgSmall->setObjectName(QStringLiteral("imgSmall"));
+    imgSmall->setCursor(QCursor(QPixmap(QStringLiteral(":/cursorPreview.png")), 6, 6));
 
     // Design positions in twips; the layout moves them once the window is shown.
     struct Design { QWidget* control; double left, top, width, height; };
@@ -63,6 +76,7 @@ void frmFileDir::createControls()
         m_bounds.push_back(std::make_unique<ControlAdapter>(d.control, m_scale));
         m_bounds.back()->SetBounds(d.left, d.top, d.width, d.height);
     }
+    m_preview = std::make_unique<PictureControl>(Bounds(imgSmall), *imgSmall);
     setTabOrder(dirFolders, flbFiles);
     setTabOrder(flbFiles, DriveList);
 }
@@ -101,6 +115,131 @@ void frmFileDir::connectMenus()
             [this] { handle([this] { mnuExit_Click(); }); });
 }
 
+void frmFileDir::connectSurface()
+{
+    const auto twips = [this](QPointF px) {
+        return QPointF(px.x() * m_scale.UnitsPerPixelX(), px.y() * m_scale.UnitsPerPixelY());
+    };
+    connect(m_surface, &FormSurface::MouseDown, this, [this, twips](int b, int s, QPointF p) {
+        handle([&] { Form_MouseDown(b, s, float(twips(p).x()), float(twips(p).y())); });
+    });
+    connect(m_surface, &FormSurface::MouseMove, this, [this, twips](int b, int s, QPointF p) {
+        handle([&] { Form_MouseMove(b, s, float(twips(p).x()), float(twips(p).y())); });
+    });
+    connect(m_surface, &FormSurface::MouseUp, this, [this, twips](int b, int s, QPointF p) {
+        handle([&] { Form_MouseUp(b, s, float(twips(p).x()), float(twips(p).y())); });
+    });
+    connect(m_surface, &FormSurface::Paint, this, [this](QPainter& p) { handle([&] { Form_Paint(p); }); });
+    connect(m_surface, &FormSurface::Resized, this, [this] { handle([this] { Form_Resize(); }); });
+}
+
+void frmFileDir::setUpLayout()
+{
+    splitter = new CSplitter();
+    subSplitter = new CSplitter();
+    connect(splitter, &CSplitter::SplitRect, this, [this](float p) { splitter_SplitRect(p); });
+    connect(subSplitter, &CSplitter::SplitRect, this, [this](float p) { subSplitter_SplitRect(p); });
+    CRect rc;
+    rc.GetFormRect(m_scale);
+    // The left pane laid out here is provisional: the sub-splitter has no area yet.
+    splitter->Init(*m_splitterHost, rc, 0.5f, 1);
+    splitter->GetRect(1, rc);
+    subSplitter->Init(*m_splitterHost, rc, 0.5f, 2);
+}
+
+void frmFileDir::Form_Resize()
+{
+    if (m_scale.ScaleWidth() == 0 || !splitter)
+        return;  // minimised, or not laid out yet
+    CRect rc;
+    rc.GetFormRect(m_scale);
+    splitter->Resize(rc);
+    splitter->GetRect(1, rc);
+    subSplitter->Resize(rc);
+    ControlAdapter& drive = Bounds(DriveList);
+    const ControlAdapter& files = Bounds(flbFiles);
+    drive.SetLeft(files.Left());
+    drive.SetTop(files.Top());
+    drive.SetWidth(files.Width());
+    placeFileListBelowDriveList();
+}
+
+void frmFileDir::placeFileListBelowDriveList()
+{
+    const ControlAdapter& drive = Bounds(DriveList);
+    ControlAdapter& files = Bounds(flbFiles);
+    files.SetHeight(m_scale.Height() - drive.Height() - 615);
+    files.SetTop(drive.Top() + 315);
+}
+
+void frmFileDir::splitter_SplitRect(float Percent)
+{
+    Q_UNUSED(Percent);
+    splitter->ResizeFrame(2, Bounds(flbFiles));
+    CRect rc;
+    splitter->GetRect(1, rc);
+    subSplitter->Resize(rc);
+    ControlAdapter& drive = Bounds(DriveList);
+    const ControlAdapter& files = Bounds(flbFiles);
+    drive.SetLeft(files.Left());
+    drive.SetTop(files.Top());
+    drive.SetWidth(files.Width());
+    // A full repaint draws both bars afresh and leaves no drag line behind.
+    m_splitterHost->WipeTrackingLines();
+    m_surface->update();
+}
+
+void frmFileDir::subSplitter_SplitRect(float Percent)
+{
+    Q_UNUSED(Percent);
+    subSplitter->ResizeFrame(1, Bounds(dirFolders));
+    subSplitter->ResizeFrame(2, Bounds(imgSmall));
+    fitPreview();
+}
+
+void frmFileDir::fitPreview()
+{
+    // Refits the picture already loaded: a resize never reads the file again.
+    CRect rc;
+    subSplitter->GetRect(2, rc);
+    FitPicture(rc, *m_preview, m_scale);
+}
+
+void frmFileDir::Form_MouseDown(int Button, int Shift, float X, float Y)
+{
+    if (!splitter)
+        return;
+    splitter->MouseDown();
+    subSplitter->MouseDown();
+}
+
+void frmFileDir::Form_MouseMove(int Button, int Shift, float X, float Y)
+{
+    if (!splitter)
+        return;
+    splitter->MouseMove(X, Y);
+    subSplitter->MouseMove(X, Y);
+}
+
+void frmFileDir::Form_MouseUp(int Button, int Shift, float X, float Y)
+{
+    if (!splitter)
+        return;
+    splitter->MouseUp(X, Y);
+    subSplitter->MouseUp(X, Y);
+    placeFileListBelowDriveList();
+}
+
+void frmFileDir::Form_Paint(QPainter& painter)
+{
+    if (!splitter)
+        return;
+    m_splitterHost->BeginPaint(&painter);
+    splitter->DEdge(5);
+    subSplitter->DEdge(5);
+    m_splitterHost->EndPaint();
+}
+
 QString frmFileDir::AppName() const
 {
     return QFileInfo(m_services.executablePath).completeBaseName();
@@ -130,6 +269,7 @@ void frmFileDir::Form_Load()
     TryStep([&] { dirFolders->SetPath(DriveList->Drive()); });
     TryStep([&] { flbFiles->SetPath(dirFolders->Path()); });
     TryStep([&] { flbFiles->SetPattern(FilePattern()); });
+    TryStep([&] { setUpLayout(); });
     TryStep([&] { setWindowTitle(QStringLiteral("Tessel Image Explorer")); });
 }
 

@@ -7,11 +7,15 @@
 #include <memory>
 
 class ControlAdapter;
+class CSplitter;
 class DriveList;
 class FileList;
 class FolderList;
 class FormSurface;
 class MenuTree;
+class PictureBox;
+class PictureControl;
+class QtSplitterHost;
 
 // The main window: drive, folder and file lists chained together, the preview, the
 // menus, and the start and end of the program's life. Create it with the services it
@@ -28,6 +32,15 @@ public:
 
     void Form_Load();
     void Form_Unload(int& Cancel);
+
+    // Layout.
+    void Form_Resize();
+    void splitter_SplitRect(float Percent);
+    void subSplitter_SplitRect(float Percent);
+    void Form_MouseDown(int Button, int Shift, float X, float Y);
+    void Form_MouseMove(int Button, int Shift, float X, float Y);
+    void Form_MouseUp(int Button, int Shift, float X, float Y);
+    void Form_Paint(QPainter& painter);
 
     // Navigation.
     void dirFolders_Change();
@@ -50,8 +63,11 @@ public:
     ::DriveList* DriveList = nullptr;
     FolderList* dirFolders = nullptr;
     FileList* flbFiles = nullptr;
-    QWidget* imgSmall = nullptr;
+    PictureBox* imgSmall = nullptr;
     ControlAdapter& Bounds(QWidget* control) const;
+    CSplitter* splitter = nullptr;
+    CSplitter* subSplitter = nullptr;
+    QtSplitterHost& SplitterHost() const { return *m_splitterHost; }
     const FormScale& Scale() const { return m_scale; }
     const MenuTree& Menus() const { return *m_menus; }
     FormSurface* Surface() const { return m_surface; }
@@ -68,6 +84,10 @@ private:
     void createControls();
     void connectControls();
     void connectMenus();
+    void connectSurface();
+    void setUpLayout();
+    void placeFileListBelowDriveList();
+    void fitPreview();
     void handle(const std::function<void()>& handler);
     QString joinPath(const QString& folder, const QString& name) const;
 
@@ -77,5 +97,7 @@ private:
     FormScale m_scale;
     std::unique_ptr<MenuTree> m_menus;
     std::vector<std::unique_ptr<ControlAdapter>> m_bounds;
+    std::unique_ptr<PictureControl> m_preview;
+    std::unique_ptr<QtSplitterHost> m_splitterHost;
     QString sCurrentFile;
 };

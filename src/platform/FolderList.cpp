@@ -29,6 +29,8 @@ FolderList::FolderList(const IFileSystem& fs, const QString& startFolder, QWidge
     : QListWidget(parent), m_fs(fs), m_processFolder(QDir::cleanPath(startFolder))
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setIconSize(QSize(16, 16));
+    setUniformItemSizes(true);
     connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         openFromUser(item->data(PathRole).toString());
     });
