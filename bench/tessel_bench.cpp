@@ -2,9 +2,16 @@
 // job, in the same run, and prints medians and ratios.
 #include "BenchTable.h"
 #include "FileList.h"
+#include "IniSettingsStore.h"
+#include "LogicalDrives.h"
+#include "ScriptedDialogs.h"
+#include "frmFileDir.h"
 #include "LocalFileSystem.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QListWidget>
+#include <QResizeEvent>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -55,6 +62,40 @@ size_t referenceListing(const std::string& dir)
     return kept.size();
 }
 
+// The floor for a resize step: a window that places four child controls by hand.
+class FourPaneWindow : public QWidget {
+public:
+    FourPaneWindow()
+        : m_drives(new QComboBox(this)), m_folders(new QListWidget(this)), m_files(new QListView(this)),
+          m_preview(new QWidget(this))
+    {
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        const int w = event->size().width(), h = event->size().height(), half = w / 2;
+        m_folders->setGeometry(0, 0, half - 3, h / 2 - 3);
+        m_preview->setGeometry(0, h / 2 + 3, half - 3, h / 2 - 3);
+        m_drives->setGeometry(half + 3, 0, w - half - 3, 21);
+        m_files->setGeometry(half + 3, 21, w - half - 3, h - 21);
+    }
+
+private:
+    QComboBox* m_drives;
+    QListWidget* m_folders;
+    QListView* m_files;
+    QWidget* m_preview;
+};
+
+constexpr int ResizeSteps = 100;
+
+void resizeSteps(QWidget& window)
+{
+    for (int i = 0; i < ResizeSteps; ++i)
+        window.resize(700 + (i % 20) * 7, 500 + (i % 20) * 5);
+}
+
 }
 
 int main(int argc, char* argv[])
@@ -86,6 +127,19 @@ int main(int argc, char* argv[])
         [&] { reference = referenceListing(big.toStdString()); }}));
     if (listed != 75000 || reference != 75000)
         std::printf("warning: listed %zu, reference %zu, expected 75000\n", listed, reference);
+
+    // A drag of the window's frame: 100 resize steps of the real main window.
+    ScriptedDialogs dialogs;
+    IniSettingsStore settings;
+    SystemLogicalDrives drives;
+    const BrowserServices services{dialogs, settings, fs, drives, QCoreApplication::applicationFilePath(), empty};
+    frmFileDir form(services);
+    form.Form_Load();
+    form.show();
+    FourPaneWindow plain;
+    plain.show();
+    QCoreApplication::processEvents();
+    results.push_back(RunScenario({"resize_100_steps", [&] { resizeSteps(form); }, [&] { resizeSteps(plain); }}));
 
     PrintTable(results);
     return 0;
