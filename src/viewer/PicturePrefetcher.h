@@ -1,0 +1,89 @@
+#pragma once
+#include "Picture.h"
+
+#include <QImage>
+#include <QMutex>
+#include <QSize>
+#include <QString>
+#include <QWaitCondition>
+
+#include <atomic>
+#include <vector>
+
+class QThread;
+
+// Makes stepping through a folder in the full-screen viewer instant: while one picture is
+// shown, the pictures before and after it in the owner's list are decoded ahead on a
+// worker thread, at the size the screen needs. It keeps nothing but those two (the shown
+// picture's pixels live in the image control), and their pixels together stay within a
+// byte budget, so a zoomed view of a huge photo never holds several of them. A picture
+// decoded ahead is used only while its file is unchanged; otherwise it is decoded again.
+// Create one per viewer window; call Take for the picture to show, then Prefetch with its
+// neighbours.
+class PicturePrefetcher {
+public:
+    // What the pictures held besides the shown one may cost together.
+    static constexpr qint64 DefaultBudgetBytes = 64LL * 1024 * 1024;
+
+    explicit PicturePrefetcher(qint64 budgetBytes = DefaultBudgetBytes);
+    // Waits for a decode that is running; its result is dropped.
+    ~PicturePrefetcher();
+    PicturePrefetcher(const PicturePrefetcher&) = delete;
+    PicturePrefetcher& operator=(const PicturePrefetcher&) = delete;
+
+    // The pixels of `picture` (just loaded) decoded to cover `coverBox` (an empty box: the
+    // natural size). Pixels decoded ahead are taken when the file is still the one decoded;
+    // a decode of it that is running is waited for; otherwise it is decoded now, on the
+    // calling thread. Throws AppError as PictureDecoder::DecodeForDisplay does.
+    QImage Take(const Picture& picture, QSize coverBox);
+
+    // The pictures around the one now shown: `previous` and `next` are decoded ahead at
+    // `coverBox` (next first), everything else held is dropped. `shownBefore` with its
+    // `pixelsBefore` (the picture the viewer showed until now) is kept instead of decoded
+    // again when it is one of the two and its pixels are the size `coverBox` asks for.
+    // `current` (the picture now shown) and empty names are never decoded ahead.
+    void Prefetch(const QString& current, const QString& previous, const QString& next, QSize coverBox,
+                  const Picture& shownBefore = Picture(), const QImage& pixelsBefore = QImage());
+
+    // Drops everything held or waiting, so the next Take reads the file.
+    void Clear();
+
+    // Whether pixels of `path` for `coverBox` are decoded and held.
+    bool IsReady(const QString& path, QSize coverBox) const;
+    // How many pictures were decoded, ahead or on Take.
+    int Decodes() const { return m_decodes.load(); }
+    // Bytes of pixels held or being decoded.
+    qint64 HeldBytes() const;
+    qint64 BudgetBytes() const { return m_budget; }
+
+    // The bytes of the pixels a decode of `picture` for `coverBox` gives (four a pixel).
+    static qint64 DecodeBytes(const Picture& picture, QSize coverBox);
+
+private:
+    enum class State { Waiting, Decoding, Ready, Skipped, Failed };
+    struct Entry {
+        quint64 id = 0;
+        QString path;
+        QSize coverBox;
+        State state = State::Waiting;
+        Picture picture; // the file as it was when decoded
+        QImage pixels;
+        qint64 bytes = 0; // counted against the budget while decoding or ready
+    };
+
+    void run();
+    void startWorker();
+    Entry* find(const QString& path, QSize coverBox);
+    Entry* findId(quint64 id);
+    qint64 heldBytesLocked() const;
+
+    const qint64 m_budget;
+    QThread* m_thread = nullptr;
+    mutable QMutex m_mutex;
+    QWaitCondition m_wake;     // the worker waits for work
+    QWaitCondition m_finished; // Take waits for a decode that is running
+    std::vector<Entry> m_entries; // guarded by m_mutex; in the order they are wanted
+    bool m_stopping = false;      // guarded by m_mutex
+    quint64 m_nextId = 0;         // guarded by m_mutex
+    std::atomic<int> m_decodes{0};
+};
