@@ -1,0 +1,93 @@
+#include "CommentCommands.h"
+#include "Globals.h"
+#include "IDialogs.h"
+#include "IPreviewTooltip.h"
+#include "TooltipErrors.h"
+#include "TooltipStore.h"
+
+namespace {
+const QString kSaved = QStringLiteral("saved");
+const QString kDeleted = QStringLiteral("deleted");
+}
+
+CommentCommands::CommentCommands(TooltipStore& store, Globals& globals, IPreviewTooltip& preview)
+    : m_store(store), m_globals(globals), m_preview(preview)
+{
+}
+
+void CommentCommands::reportFailure(const QString& sWhat, const AppError& error)
+{
+    m_globals.ShowError(QStringLiteral("The comment could not be %1: %2.")
+                            .arg(sWhat, TooltipErrorReason(error)));
+}
+
+void CommentCommands::NewTooltip()
+{
+    try {
+        // Asked before the prompt, so the user does not type a comment that cannot be kept.
+        m_store.CheckWritable();
+    } catch (const AppError& error) {
+        reportFailure(kSaved, error);
+        return;
+    }
+    const QString answer = m_globals.Dialogs().InputBox(
+        QStringLiteral("Insert a Comment for this Image"), LoadResString(ResId::AppTitle), QString());
+    if (answer.isEmpty())
+        return;
+    try {
+        // No lookup first: an image that has a comment gets a second row, and the first
+        // one keeps showing when the image is selected again.
+        m_store.AddNew();
+        m_store.SetField(QStringLiteral("Path"), m_preview.CurrentFile());
+        m_store.SetField(QStringLiteral("Tooltip"), answer);
+        m_store.Update();
+    } catch (const AppError& error) {
+        reportFailure(kSaved, error);
+        return;
+    }
+    m_preview.SetToolTipText(answer);
+}
+
+void CommentCommands::EditTooltip()
+{
+    QString current;
+    try {
+        m_store.Lookup(m_preview.CurrentFile());
+        if (m_store.AbsolutePosition() == -1)
+            return;
+        m_store.CheckWritable();
+        // A comment without a value is offered as an empty text.
+        current = m_store.Field(QStringLiteral("Tooltip")).value_or(QString());
+    } catch (const AppError& error) {
+        reportFailure(kSaved, error);
+        return;
+    }
+    const QString answer = m_globals.Dialogs().InputBox(
+        QStringLiteral("Insert a new Comment for this Image:"), LoadResString(ResId::AppTitle),
+        current);
+    if (answer.isEmpty())
+        return;
+    try {
+        m_store.Edit();
+        m_store.SetField(QStringLiteral("Tooltip"), answer);
+        m_store.Update();
+    } catch (const AppError& error) {
+        reportFailure(kSaved, error);
+    }
+    // The preview's tooltip keeps its text until the image is selected again.
+}
+
+void CommentCommands::DeleteTooltip()
+{
+    try {
+        // No lookup: the row to delete is the one the most recent lookup made current,
+        // in the ordinary flow the selected image's comment.
+        if (m_store.AbsolutePosition() == -1)
+            return;
+        m_store.Delete();
+    } catch (const AppError& error) {
+        reportFailure(kDeleted, error);
+        return;
+    }
+    m_preview.SetToolTipText(QString());
+}

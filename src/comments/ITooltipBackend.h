@@ -1,0 +1,36 @@
+#pragma once
+#include <QString>
+#include <QVector>
+
+#include <optional>
+
+// One row of the comment table. A field may hold no value (null); the program never
+// writes one, but a database edited by hand may contain them.
+struct TooltipRow {
+    qint64 id = 0;  // the row's identity in the store; its order is the engine's order
+    std::optional<QString> path;
+    std::optional<QString> tooltip;
+};
+
+// The storage under TooltipStore: the few row operations the comment commands need.
+// TooltipStore keeps the recordset logic (current record, edit buffer) above it, so it
+// runs the same over the SQLite file (SqliteTooltipBackend) and over the in-memory
+// FakeTooltipBackend that tests of higher layers use. Every failure is thrown as
+// AppError with a TooltipErr number; each write is complete when the call returns.
+class ITooltipBackend {
+public:
+    virtual ~ITooltipBackend() = default;
+
+    // Whether writes are refused up front (the file is opened read-only).
+    virtual bool IsReadOnly() const = 0;
+
+    // The rows whose Path equals sPath exactly, in the engine's order (oldest first).
+    virtual QVector<TooltipRow> RowsForPath(const QString& sPath) = 0;
+    // Adds a row and returns its id.
+    virtual qint64 Insert(const QString& sPath, const QString& sTooltip) = 0;
+    // Change one field of row `id`; throw RecordDeleted when the row is gone.
+    virtual void UpdateTooltip(qint64 id, const QString& sTooltip) = 0;
+    virtual void UpdatePath(qint64 id, const QString& sPath) = 0;
+    // Removes row `id`; throws RecordDeleted when the row is gone.
+    virtual void Delete(qint64 id) = 0;
+};

@@ -1,0 +1,239 @@
+#include "SqliteTooltipBackend.h"
+#include "TooltipErrors.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QVariant>
+
+#include <atomic>
+
+namespace {
+// Primary result codes of the engine (the low byte of an extended code).
+constexpr int kSqliteError = 1;
+constexpr int kSqliteBusy = 5;
+constexpr int kSqliteLocked = 6;
+constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteFull = 13;
+constexpr int kSqliteNotADb = 26;
+
+const QString kSelectRows = QStringLiteral(
+    "SELECT rowid, Path, Tooltip FROM tblTooltip WHERE Path = ? ORDER BY rowid");
+
+QString nextConnectionName()
+{
+    static std::atomic<quint64> counter{0};
+    return QStringLiteral("tessel-tooltips-%1").arg(++counter);
+}
+
+// A null QString would be bound as SQL NULL; the program's keys and texts are never null.
+QVariant text(const QString& s)
+{
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
+}
+
+std::optional<QString> optionalText(const QVariant& value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    return value.toString();
+}
+}
+
+SqliteTooltipBackend::SqliteTooltipBackend(const QString& sFile, Access access, int busyTimeoutMs)
+    : m_file(QFileInfo(sFile).absoluteFilePath()), m_connectionName(nextConnectionName()),
+      m_busyTimeoutMs(busyTimeoutMs)
+{
+    // The engine would quietly make a new, empty database of a missing file (and read an
+    // empty one as a valid empty database), so the file is vetted before the engine sees it.
+    checkIsSqliteFile();
+
+    const QFileInfo info(m_file);
+    // The engine writes its rollback journal beside the file, so a read-only folder makes
+    // the store read-only as surely as a read-only file does.
+    const bool writable = info.isWritable() && QFileInfo(info.absolutePath()).isWritable();
+    try {
+        // The table is checked over a read-only connection first; only a file that holds
+        // it is then opened for writing.
+        openConnection(true);
+        checkTable();
+        if (access == Access::Auto && writable) {
+            closeConnection();
+            openConnection(false);
+            checkTable();
+        }
+    } catch (...) {
+        closeConnection();
+        throw;
+    }
+}
+
+SqliteTooltipBackend::~SqliteTooltipBackend()
+{
+    closeConnection();
+}
+
+void SqliteTooltipBackend::checkIsSqliteFile() const
+{
+    const QFileInfo info(m_file);
+    if (!info.exists())
+        throw TooltipError(TooltipErr::FileNotFound, m_file);
+    QFile file(m_file);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        throw TooltipError(TooltipErr::CannotRead, m_file);
+    static const QByteArray magic("SQLite format 3\0", 16);
+    if (file.read(magic.size()) != magic)
+        throw TooltipError(TooltipErr::NotADatabase, m_file);
+}
+
+void SqliteTooltipBackend::openConnection(bool readOnly)
+{
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    if (!m_db.isValid())
+        throw TooltipError(TooltipErr::EngineError,
+                           QStringLiteral("the SQLite driver of Qt is not installed"));
+
+    // Opened by URI with mode=rw or mode=ro: in those modes the engine refuses to create a
+    // file, so a store removed after the check above is reported, not silently recreated.
+    QUrl uri = QUrl::fromLocalFile(m_file);
+    uri.setQuery(readOnly ? QStringLiteral("mode=ro") : QStringLiteral("mode=rw"));
+    m_db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+
+    // The journal mode is left as the file has it, normally the rollback journal. WAL is
+    // not switched on: it would keep Tooltips.mdb-wal and -shm files beside the program for
+    // as long as a copy runs, and a WAL file cannot be read from a read-only folder. A few
+    // short writes at a time share the file between copies well enough with the busy timeout.
+    QString options = QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyTimeoutMs);
+    if (readOnly)
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    m_db.setConnectOptions(options);
+    if (!m_db.open())
+        throw engineError(m_db.lastError());
+    m_readOnly = readOnly;
+}
+
+void SqliteTooltipBackend::checkTable()
+{
+    // Preparing the lookup reads the schema: a damaged file fails here, and so does one
+    // without the table or its two fields.
+    QSqlQuery query(m_db);
+    if (query.prepare(kSelectRows))
+        return;
+    const QSqlError error = query.lastError();
+    if ((error.nativeErrorCode().toInt() & 0xff) == kSqliteError)
+        throw TooltipError(TooltipErr::TableMissing, m_file);
+    throw engineError(error);
+}
+
+void SqliteTooltipBackend::closeConnection()
+{
+    if (m_db.isValid())
+        m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+QSqlQuery SqliteTooltipBackend::prepare(const QString& sql)
+{
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw engineError(query.lastError());
+    return query;
+}
+
+void SqliteTooltipBackend::execPlain(const QString& sql)
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(sql))
+        throw engineError(query.lastError());
+}
+
+QVector<TooltipRow> SqliteTooltipBackend::RowsForPath(const QString& sPath)
+{
+    QSqlQuery query = prepare(kSelectRows);
+    query.addBindValue(text(sPath));
+    if (!query.exec())
+        throw engineError(query.lastError());
+    QVector<TooltipRow> rows;
+    while (query.next())
+        rows.push_back({query.value(0).toLongLong(), optionalText(query.value(1)),
+                        optionalText(query.value(2))});
+    if (query.lastError().isValid())
+        throw engineError(query.lastError());
+    // Releases the read lock at once: a statement left open would hold it and make the
+    // other copy of the program wait for the busy timeout on its next write.
+    query.finish();
+    return rows;
+}
+
+qint64 SqliteTooltipBackend::write(const QString& sql, const QVariantList& values, bool mustTouchRow)
+{
+    // IMMEDIATE takes the write lock at the start, so a busy store is waited for under the
+    // busy timeout instead of failing at once when two copies write at the same moment.
+    execPlain(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        QSqlQuery query = prepare(sql);
+        for (const QVariant& value : values)
+            query.addBindValue(value);
+        if (!query.exec())
+            throw engineError(query.lastError());
+        if (mustTouchRow && query.numRowsAffected() == 0)
+            throw TooltipError(TooltipErr::RecordDeleted);
+        const qint64 id = query.lastInsertId().toLongLong();
+        query.finish();
+        execPlain(QStringLiteral("COMMIT"));
+        return id;
+    } catch (...) {
+        // A failed COMMIT leaves the transaction open; it must not linger holding locks.
+        QSqlQuery rollback(m_db);
+        rollback.exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+}
+
+qint64 SqliteTooltipBackend::Insert(const QString& sPath, const QString& sTooltip)
+{
+    return write(QStringLiteral("INSERT INTO tblTooltip (Path, Tooltip) VALUES (?, ?)"),
+                 {text(sPath), text(sTooltip)}, false);
+}
+
+void SqliteTooltipBackend::UpdateTooltip(qint64 id, const QString& sTooltip)
+{
+    write(QStringLiteral("UPDATE tblTooltip SET Tooltip = ? WHERE rowid = ?"), {text(sTooltip), id},
+          true);
+}
+
+void SqliteTooltipBackend::UpdatePath(qint64 id, const QString& sPath)
+{
+    write(QStringLiteral("UPDATE tblTooltip SET Path = ? WHERE rowid = ?"), {text(sPath), id}, true);
+}
+
+void SqliteTooltipBackend::Delete(qint64 id)
+{
+    write(QStringLiteral("DELETE FROM tblTooltip WHERE rowid = ?"), {id}, true);
+}
+
+AppError SqliteTooltipBackend::engineError(const QSqlError& error) const
+{
+    switch (error.nativeErrorCode().toInt() & 0xff) {
+    case kSqliteBusy:
+    case kSqliteLocked:
+        return TooltipError(TooltipErr::Locked);
+    case kSqliteReadOnly:
+        return TooltipError(TooltipErr::ReadOnly);
+    case kSqliteCorrupt:
+        return TooltipError(TooltipErr::Corrupt);
+    case kSqliteNotADb:
+        return TooltipError(TooltipErr::NotADatabase, m_file);
+    case kSqliteFull:
+        return TooltipError(TooltipErr::DiskFull);
+    default: {
+        const QString detail = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+        return TooltipError(TooltipErr::EngineError, detail);
+    }
+    }
+}

@@ -1,0 +1,52 @@
+#pragma once
+#include "ITooltipBackend.h"
+
+#include <QSqlDatabase>
+
+class AppError;
+class QSqlError;
+class QSqlQuery;
+
+// The comment table in a SQLite file. Construct it over the file's path; the constructor
+// opens the file or throws AppError, and never creates a file or a table. Each instance
+// has its own connection, so two stores (or two running copies) can share one file.
+class SqliteTooltipBackend : public ITooltipBackend {
+public:
+    enum class Access {
+        Auto,      // read-write when the file and its folder are writable, else read-only
+        ReadOnly,  // never write, whatever the file's permissions
+    };
+    // Long enough for the other copy of the program to finish its write, short enough
+    // that a store held by a stuck program is reported rather than hanging the window.
+    static constexpr int DefaultBusyTimeoutMs = 5000;
+
+    explicit SqliteTooltipBackend(const QString& sFile, Access access = Access::Auto,
+                                  int busyTimeoutMs = DefaultBusyTimeoutMs);
+    ~SqliteTooltipBackend() override;
+    SqliteTooltipBackend(const SqliteTooltipBackend&) = delete;
+    SqliteTooltipBackend& operator=(const SqliteTooltipBackend&) = delete;
+
+    bool IsReadOnly() const override { return m_readOnly; }
+    QVector<TooltipRow> RowsForPath(const QString& sPath) override;
+    qint64 Insert(const QString& sPath, const QString& sTooltip) override;
+    void UpdateTooltip(qint64 id, const QString& sTooltip) override;
+    void UpdatePath(qint64 id, const QString& sPath) override;
+    void Delete(qint64 id) override;
+
+private:
+    void checkIsSqliteFile() const;
+    void openConnection(bool readOnly);
+    void checkTable();
+    void closeConnection();
+    QSqlQuery prepare(const QString& sql);
+    void execPlain(const QString& sql);
+    // Runs one statement in its own transaction and commits it; returns the new row id.
+    qint64 write(const QString& sql, const QVariantList& values, bool mustTouchRow);
+    AppError engineError(const QSqlError& error) const;
+
+    QString m_file;
+    QString m_connectionName;
+    QSqlDatabase m_db;
+    bool m_readOnly = false;
+    int m_busyTimeoutMs;
+};

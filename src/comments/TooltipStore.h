@@ -1,0 +1,90 @@
+#pragma once
+#include "AppError.h"
+#include "ITooltipBackend.h"
+
+#include <memory>
+#include <optional>
+
+// The program's comment database and its one recordset, as a single object. The main
+// window owns one for its whole life, opens it at load with the executable's folder and
+// hands it by reference to whatever reads or changes comments; tests open one over a
+// temporary folder or over a FakeTooltipBackend.
+//
+// Like a recordset it has a current record: Lookup fills it with the rows of one path,
+// the first of them current, and Edit, Update and Delete act on that record. The comment
+// commands rely on this: Delete removes the row that the most recent lookup found.
+// Every failure is thrown as AppError (numbers in TooltipErrors.h); while the store is not
+// open every operation but IsOpen, IsReadOnly and Close throws TooltipErr::NotOpen.
+class TooltipStore {
+public:
+    // The database file's name; it lives in the folder passed to Open.
+    static QString FileName() { return QStringLiteral("Tooltips.mdb"); }
+
+    TooltipStore();
+    ~TooltipStore();
+    TooltipStore(const TooltipStore&) = delete;
+    TooltipStore& operator=(const TooltipStore&) = delete;
+
+    // Opens sFolder + "/" + FileName(). A missing, unreadable, empty, damaged or foreign
+    // file, or one without the comment table, throws and leaves the store closed; the
+    // file is never created. A file that may not be written opens read-only.
+    void Open(const QString& sFolder);
+    // Opens the store over another backend (tests: FakeTooltipBackend).
+    void Open(std::unique_ptr<ITooltipBackend> backend);
+    bool IsOpen() const { return m_backend != nullptr; }
+    // Whether the open store refuses changes up front; false when not open.
+    bool IsReadOnly() const;
+    // Throws the error a change would fail with now (not open, read-only), else nothing.
+    void CheckWritable() const;
+    // Closes the recordset and the database; the store may be opened again.
+    void Close();
+
+    // Re-runs the recordset for one path: it then holds the rows whose Path equals sPath
+    // exactly (the key is bound, never spliced into SQL), the first of them current.
+    void Lookup(const QString& sPath);
+    // Lookup(sPath), then the text the preview's tooltip should show: "" when the path
+    // has no comment, the first row's comment when it has, std::nullopt when that row's
+    // comment holds no value (the tooltip is then left as it was).
+    std::optional<QString> LookupTooltip(const QString& sPath);
+    // 0-based position of the current record, -1 when there is none.
+    int AbsolutePosition() const;
+
+    // A field ("Path" or "Tooltip", any letter case) of the current record, or of the
+    // record being added or edited; std::nullopt when it holds no value.
+    std::optional<QString> Field(const QString& sName) const;
+    // Sets a field of the record being added or edited.
+    void SetField(const QString& sName, const QString& sValue);
+
+    // Starts a new record; the current record does not move, also after Update.
+    void AddNew();
+    // Starts changing the current record.
+    void Edit();
+    // Writes the record started by AddNew or Edit; it is committed when Update returns.
+    // On failure the change is dropped and the stored row stays as it was.
+    void Update();
+    void CancelUpdate();
+    // Removes the current record; afterwards there is no current record.
+    void Delete();
+
+private:
+    enum class EditMode { None, Adding, Editing };
+    enum class FieldId { Path, Tooltip };
+
+    ITooltipBackend& backend() const;
+    const TooltipRow& currentRow() const;
+    static FieldId fieldId(const QString& sName);
+
+    std::unique_ptr<ITooltipBackend> m_backend;
+    std::optional<AppError> m_openFailure;  // why the last Open failed, for later errors
+    QVector<TooltipRow> m_rows;             // the rows of the most recent lookup
+    int m_current = -1;
+    EditMode m_editMode = EditMode::None;
+    TooltipRow m_buffer;  // the record being added or edited
+    bool m_pathSet = false;
+    bool m_tooltipSet = false;
+};
+
+// Moves the comment of an image whose file got a new name or folder: the first row under
+// sOldPath is re-keyed to sNewPath; nothing happens when sOldPath has no comment, or when
+// the store is not open (there are no comments to move then). An engine failure throws.
+void UpdateTooltipPath(TooltipStore& store, const QString& sOldPath, const QString& sNewPath);
