@@ -2,6 +2,7 @@
 #include "IniSettingsStore.h"
 #include "LocalFileSystem.h"
 #include "LogicalDrives.h"
+#include "Picture.h"
 #include "QtDialogs.h"
 #include "frmFileDir.h"
 
@@ -14,6 +15,7 @@ int main(int argc, char* argv[])
     // The program lives as long as its main window: closing it ends everything, even a
     // viewer or move dialog that is still open.
     app.setQuitOnLastWindowClosed(false);
+    ConfigureImageAllocationLimit();
 
     QtDialogs dialogs;
     IniSettingsStore settings;

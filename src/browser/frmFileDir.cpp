@@ -1,6 +1,7 @@
 #include "frmFileDir.h"
 #include "AppError.h"
 #include "CSplitter.h"
+#include "CommentCommands.h"
 #include "ControlAdapter.h"
 #include "DriveList.h"
 #include "FileList.h"
@@ -8,11 +9,14 @@
 #include "FormSurface.h"
 #include "ISettingsStore.h"
 #include "MenuTree.h"
+#include "Picture.h"
 #include "PictureBox.h"
 #include "PictureControl.h"
+#include "PreviewLoader.h"
 #include "QtSplitterHost.h"
 #include "SelectionStep.h"
 #include "Units.h"
+#include "frmFullScreen.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -32,6 +36,8 @@ frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
     createControls();
     m_splitterHost = std::make_unique<QtSplitterHost>(m_surface, objectName(), m_scale.UnitsPerPixelX(),
                                                       m_scale.UnitsPerPixelY());
+    m_previewLoader = std::make_unique<PreviewLoader>(*imgSmall);
+    m_commentCommands = std::make_unique<CommentCommands>(m_store, m_globals, *this);
     connectControls();
     connectSurface();
     connectMenus();
@@ -101,6 +107,7 @@ void frmFileDir::connectControls()
         handle([&] { m_globals.ShowError(QStringLiteral("Unable to open the folder %1: %2").arg(path, why)); });
     });
     connect(DriveList, &::DriveList::Change, this, [this] { handle([this] { DriveList_Change(); }); });
+    connect(imgSmall, &PictureBox::Click, this, [this] { handle([this] { imgSmall_Click(); }); });
     connect(flbFiles, &FileList::Click, this, [this] { handle([this] { flbFiles_Click(); }); });
     connect(flbFiles, &FileList::DblClick, this, [this] { handle([this] { flbFiles_DblClick(); }); });
     connect(flbFiles, &FileList::KeyPress, this, [this](int key) { handle([&] { flbFiles_KeyPress(key); }); });
@@ -111,8 +118,26 @@ void frmFileDir::connectControls()
 
 void frmFileDir::connectMenus()
 {
-    connect(m_menus->Action(QStringLiteral("mnuExit")), &QAction::triggered, this,
-            [this] { handle([this] { mnuExit_Click(); }); });
+    const std::pair<const char*, void (frmFileDir::*)()> handlers[] = {
+        {"mnuExit", &frmFileDir::mnuExit_Click},
+        {"mnuVFS", &frmFileDir::mnuVFS_Click},
+        {"mnuFullScreen", &frmFileDir::mnuFullScreen_Click},
+    };
+    for (const auto& [name, handler] : handlers) {
+        const auto method = handler;
+        connect(m_menus->Action(QLatin1String(name)), &QAction::triggered, this,
+                [this, method] { handle([this, method] { (this->*method)(); }); });
+    }
+    const std::pair<const char*, void (CommentCommands::*)()> commentHandlers[] = {
+        {"mnuNewTooltip", &CommentCommands::NewTooltip},
+        {"mnuTooltipEd", &CommentCommands::EditTooltip},
+        {"mnuTooltipDel", &CommentCommands::DeleteTooltip},
+    };
+    for (const auto& [name, handler] : commentHandlers) {
+        const auto method = handler;
+        connect(m_menus->Action(QLatin1String(name)), &QAction::triggered, this,
+                [this, method] { handle([this, method] { (m_commentCommands.get()->*method)(); }); });
+    }
 }
 
 void frmFileDir::connectSurface()
@@ -200,6 +225,8 @@ void frmFileDir::subSplitter_SplitRect(float Percent)
 void frmFileDir::fitPreview()
 {
     // Refits the picture already loaded: a resize never reads the file again.
+    if (!subSplitter)
+        throw AppError(91, objectName(), QStringLiteral("The layout is not set up"));
     CRect rc;
     subSplitter->GetRect(2, rc);
     FitPicture(rc, *m_preview, m_scale);
@@ -270,6 +297,7 @@ void frmFileDir::Form_Load()
     TryStep([&] { flbFiles->SetPath(dirFolders->Path()); });
     TryStep([&] { flbFiles->SetPattern(FilePattern()); });
     TryStep([&] { setUpLayout(); });
+    TryStep([&] { m_store.Open(exeFolder); });
     TryStep([&] { setWindowTitle(QStringLiteral("Tessel Image Explorer")); });
 }
 
@@ -278,6 +306,8 @@ void frmFileDir::Form_Unload(int& Cancel)
     Q_UNUSED(Cancel);
     m_services.settings.SaveSetting(AppName(), QStringLiteral("Startup"), QStringLiteral("lastDir"),
                                     flbFiles->Path());
+    if (m_store.IsOpen())
+        m_store.Close();
 }
 
 void frmFileDir::closeEvent(QCloseEvent* event)
@@ -329,7 +359,32 @@ void frmFileDir::StepSelection(short KeyCode)
 
 void frmFileDir::flbFiles_Click()
 {
+    // Each step may fail on its own (an unreadable file keeps the previous picture, a
+    // missing store keeps the tooltip); the next step still runs, and nothing is shown.
     TryStep([&] { sCurrentFile = joinPath(flbFiles->Path(), flbFiles->FileName()); });
+    TryStep([&] {
+        const Picture picture = Picture::LoadPicture(sCurrentFile, logicalDpiX(), logicalDpiY());
+        const QScreen* screen = this->screen();
+        const QSize cover = screen ? screen->size() * screen->devicePixelRatio() : QSize(1920, 1080);
+        m_previewLoader->Show(picture, cover);
+    });
+    TryStep([&] { fitPreview(); });
+    TryStep([&] {
+        if (const std::optional<QString> tip = m_store.LookupTooltip(sCurrentFile))
+            imgSmall->SetToolTipText(*tip);
+    });
+    TryStep([&] {
+        const Picture& picture = imgSmall->GetPicture();
+        const long long height = Units::RoundHalfEven(m_scale.ScaleY(picture.Height(), Units::Himetric, Units::Pixels));
+        const long long width = Units::RoundHalfEven(m_scale.ScaleX(picture.Width(), Units::Himetric, Units::Pixels));
+        setWindowTitle(sCurrentFile + QStringLiteral("   - Height = ") + QString::number(height)
+                       + QStringLiteral("  Width = ") + QString::number(width));
+    });
+}
+
+void frmFileDir::SetToolTipText(const QString& text)
+{
+    imgSmall->SetToolTipText(text);
 }
 
 void frmFileDir::flbFiles_KeyPress(int& KeyAscii)
@@ -364,9 +419,75 @@ void frmFileDir::flbFiles_MouseUp(int Button, int Shift, QPoint pos)
 void frmFileDir::flbFiles_DblClick()
 {
     sCurrentFile = joinPath(flbFiles->Path(), flbFiles->FileName());
+    openViewer();
+}
+
+void frmFileDir::mnuFullScreen_Click()
+{
+    if (!sCurrentFile.isEmpty())
+        openViewer();
+}
+
+void frmFileDir::mnuVFS_Click()
+{
+    mnuFullScreen_Click();
+}
+
+void frmFileDir::imgSmall_Click()
+{
+    mnuFullScreen_Click();
+}
+
+void frmFileDir::openViewer()
+{
+    // Only the newest viewer is served. An older one still on screen stays there; one
+    // that was closed (hidden) is let go now rather than kept holding its pictures.
+    if (frmScreen) {
+        disconnect(frmScreen, nullptr, this, nullptr);
+        if (!frmScreen->isVisible())
+            frmScreen->deleteLater();
+    }
+    frmScreen = new frmFullScreen(m_services.dialogs, [this] { return imgSmall->ToolTipText(); }, this);
+    connect(frmScreen, &frmFullScreen::QueryFileName, this, &frmFileDir::frmScreen_QueryFileName, Qt::DirectConnection);
+    connect(frmScreen, &frmFullScreen::KeyDown, this, &frmFileDir::frmScreen_KeyDown, Qt::DirectConnection);
+    connect(frmScreen, &frmFullScreen::QueryNeighbours, this, &frmFileDir::frmScreen_QueryNeighbours,
+            Qt::DirectConnection);
+    frmScreen->ShowFullScreen();
+}
+
+void frmFileDir::frmScreen_KeyDown(short& KeyCode, short& Shift)
+{
+    Q_UNUSED(Shift);
+    StepSelection(KeyCode);
+}
+
+void frmFileDir::frmScreen_QueryFileName(QString& sFileName)
+{
+    sFileName = sCurrentFile;
+}
+
+QString frmFileDir::entryPath(int index) const
+{
+    return index < 0 ? QString() : joinPath(flbFiles->Path(), flbFiles->List(index));
+}
+
+void frmFileDir::frmScreen_QueryNeighbours(QString& sPrevious, QString& sNext)
+{
+    // The files a step from the viewer would show next, so it can decode them ahead.
+    const int count = flbFiles->ListCount();
+    const int index = flbFiles->ListIndex();
+    if (count == 0 || index < 0)
+        return;
+    sPrevious = entryPath(SteppedListIndex(index, count, KeyCodes::Up));
+    sNext = entryPath(SteppedListIndex(index, count, KeyCodes::Down));
 }
 
 void frmFileDir::mnuExit_Click()
 {
     close();
+}
+
+frmFullScreen* frmFileDir::Viewer() const
+{
+    return frmScreen;
 }

@@ -2,8 +2,12 @@
 #include "BrowserServices.h"
 #include "FormScale.h"
 #include "Globals.h"
+#include "IPreviewTooltip.h"
+#include "TooltipStore.h"
+#include "frmFullScreen.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 class ControlAdapter;
@@ -15,12 +19,14 @@ class FormSurface;
 class MenuTree;
 class PictureBox;
 class PictureControl;
+class CommentCommands;
+class PreviewLoader;
 class QtSplitterHost;
 
 // The main window: drive, folder and file lists chained together, the preview, the
 // menus, and the start and end of the program's life. Create it with the services it
 // should use, call Form_Load(), then show it; closing it unloads it and emits Unloaded.
-class frmFileDir : public QMainWindow {
+class frmFileDir : public QMainWindow, public IPreviewTooltip {
     Q_OBJECT
 public:
     static constexpr double DesignClientWidth = 11880;   // twips
@@ -54,8 +60,20 @@ public:
     void flbFiles_DblClick();
     void mnuExit_Click();
 
+    // Full-screen hand-off.
+    void mnuFullScreen_Click();
+    void mnuVFS_Click();
+    void imgSmall_Click();
+    void frmScreen_KeyDown(short& KeyCode, short& Shift);
+    void frmScreen_QueryFileName(QString& sFileName);
+    void frmScreen_QueryNeighbours(QString& sPrevious, QString& sNext);
+    frmFullScreen* Viewer() const;
+
     // The current image: the folder, one "/" always inserted, and the file name.
-    const QString& CurrentFile() const { return sCurrentFile; }
+    QString CurrentFile() const override { return sCurrentFile; }
+    void SetToolTipText(const QString& text) override;
+    TooltipStore& Comments() { return m_store; }
+    PreviewLoader& Preview() const { return *m_previewLoader; }
     QString AppName() const;
     QString ExeFolder() const;
 
@@ -88,6 +106,8 @@ private:
     void setUpLayout();
     void placeFileListBelowDriveList();
     void fitPreview();
+    void openViewer();
+    QString entryPath(int index) const;
     void handle(const std::function<void()>& handler);
     QString joinPath(const QString& folder, const QString& name) const;
 
@@ -99,5 +119,9 @@ private:
     std::vector<std::unique_ptr<ControlAdapter>> m_bounds;
     std::unique_ptr<PictureControl> m_preview;
     std::unique_ptr<QtSplitterHost> m_splitterHost;
+    std::unique_ptr<PreviewLoader> m_previewLoader;
+    TooltipStore m_store;
+    std::unique_ptr<CommentCommands> m_commentCommands;
+    QPointer<frmFullScreen> frmScreen;
     QString sCurrentFile;
 };

@@ -1,11 +1,13 @@
 #pragma once
 #include "IniSettingsStore.h"
 #include "LogicalDrives.h"
+#include "MenuTree.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedFileSystem.h"
 #include "TestFiles.h"
 #include "frmFileDir.h"
 
+#include <QAction>
 #include <QTemporaryDir>
 #include <memory>
 
