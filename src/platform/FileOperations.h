@@ -1,0 +1,52 @@
+#pragma once
+#include "IFileOperations.h"
+
+#include <QByteArray>
+
+struct stat;
+
+// The real file operations on Linux. A rename is one renameat2(RENAME_NOREPLACE) call, so
+// no existing file is ever replaced; where the file system cannot do that, a hard link
+// plus unlink does the same. Across file systems the file is copied to a hidden temporary
+// in the target folder, made durable, renamed into place without replacing, and only then
+// is the source removed; any failure removes the copy and leaves the source alone.
+//
+// Each system step is a protected virtual hook returning 0 or an errno value, so a test
+// double (ScriptedFileOperations) can fail any one of them while the others stay real.
+// Construct one and keep it for the program's life; it holds no state.
+class FileOperations : public IFileOperations {
+public:
+    void Rename(const QString& oldPath, const QString& newPath) override;
+    void MoveToTrash(const QString& path) override;
+
+    // The file name pattern of the temporaries a cross-file-system move leaves while it
+    // copies: a dot (hidden), this prefix, six random characters and TemporarySuffix.
+    static constexpr const char* TemporaryPrefix = ".tessel-";
+    static constexpr const char* TemporarySuffix = ".tmp";
+
+protected:
+    // Renames without replacing within one file system (renameat2 RENAME_NOREPLACE, else
+    // link + unlink). EXDEV sends Rename down the copying path.
+    virtual int renameInPlace(const QByteArray& from, const QByteArray& to);
+    // Creates a fresh, empty temporary in `folder`; sets `fd` and `tempPath`.
+    virtual int createTemporary(const QByteArray& folder, int& fd, QByteArray& tempPath);
+    // Copies all bytes (and, where allowed, the mode and times) from one file to another.
+    virtual int copyContents(int fromFd, int toFd);
+    // Flushes a file to the disk.
+    virtual int syncFile(int fd);
+    // Gives the finished temporary its final name, never replacing a file there.
+    virtual int placeTemporary(const QByteArray& tempPath, const QByteArray& to);
+    // Flushes a folder, so that a new name in it survives a crash.
+    virtual int syncFolder(const QByteArray& folder);
+    // Removes the source once its copy is in place.
+    virtual int removeSource(const QByteArray& from);
+    // Hands the file to the desktop trash; false when it cannot take it.
+    virtual bool trashFile(const QString& path);
+
+    // The shared renaming step: renameat2 without replacing, else link + unlink.
+    static int renameNoReplace(const QByteArray& from, const QByteArray& to);
+
+private:
+    void moveAcrossFileSystems(const QByteArray& from, const QByteArray& to, const struct stat& source,
+                               const QString& action);
+};
