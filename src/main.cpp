@@ -1,7 +1,9 @@
 #include "BrowserServices.h"
+#include "FileOperations.h"
 #include "IniSettingsStore.h"
 #include "LocalFileSystem.h"
 #include "LogicalDrives.h"
+#include "ProcessStarter.h"
 #include "Picture.h"
 #include "QtDialogs.h"
 #include "frmFileDir.h"
@@ -21,7 +23,10 @@ int main(int argc, char* argv[])
     IniSettingsStore settings;
     LocalFileSystem fileSystem;
     SystemLogicalDrives logicalDrives;
-    const BrowserServices services{dialogs, settings, fileSystem, logicalDrives,
+    FileOperations fileOperations;
+    ProcessStarter processStarter;
+    const BrowserServices services{dialogs,         settings,       fileSystem,
+                                   logicalDrives,   fileOperations, processStarter,
                                    QCoreApplication::applicationFilePath(), QDir::currentPath()};
 
     frmFileDir window(services);

@@ -2,8 +2,10 @@
 #include <QString>
 
 class IDialogs;
+class IFileOperations;
 class IFileSystem;
 class ILogicalDrives;
+class IProcessStarter;
 class ISettingsStore;
 
 // The platform services a main window works through, handed in by whoever creates it:
@@ -13,6 +15,8 @@ struct BrowserServices {
     ISettingsStore& settings;
     IFileSystem& fileSystem;
     ILogicalDrives& logicalDrives;
+    IFileOperations& fileOperations;
+    IProcessStarter& processStarter;
     QString executablePath;   // full path of the running program
     QString processFolder;    // the process's current folder at start
 };

@@ -2,6 +2,13 @@
 #include "AppError.h"
 #include "CSplitter.h"
 #include "CommentCommands.h"
+#include "EditCommand.h"
+#include "FileCommands.h"
+#include "FileListView.h"
+#include "ImageInformation.h"
+#include "LogicalDrives.h"
+#include "OpenDisk.h"
+#include "frmNewPath.h"
 #include "ControlAdapter.h"
 #include "DriveList.h"
 #include "FileList.h"
@@ -40,6 +47,7 @@ frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
     m_commentCommands = std::make_unique<CommentCommands>(m_store, m_globals, *this);
     connectControls();
     connectSurface();
+    connectCommands();
     connectMenus();
 
     // Opens at the design size of its client area, centred on the screen.
@@ -267,6 +275,36 @@ void frmFileDir::Form_Paint(QPainter& painter)
     m_splitterHost->EndPaint();
 }
 
+void frmFileDir::connectCommands()
+{
+    m_fileListView = std::make_unique<FileListView>(*flbFiles);
+    m_fileCommands = std::make_unique<FileCommands>(
+        *m_fileListView, m_globals, m_services.fileOperations, m_services.fileSystem,
+        [this](const QString& oldPath, const QString& newPath) { UpdateTooltipPath(m_store, oldPath, newPath); });
+    m_editCommand = std::make_unique<EditCommand>(m_globals, m_services.processStarter);
+    m_imageInfo = std::make_unique<ImageInformation>(m_globals, m_scale);
+
+    const auto onMenu = [this](const char* name, std::function<void()> handler) {
+        connect(m_menus->Action(QLatin1String(name)), &QAction::triggered, this,
+                [this, handler] { handle(handler); });
+    };
+    onMenu("mnuRen", [this] { m_fileCommands->mnuRen_Click(); });
+    onMenu("mnuDelete", [this] { m_fileCommands->mnuDelete_Click(); });
+    onMenu("mnuMove", [this] { m_fileCommands->mnuMove_Click(dirFolders->Path()); });
+    onMenu("mnuEdit", [this] { m_editCommand->mnuEdit_Click(sCurrentFile); });
+    onMenu("mnuImgInfo", [this] {
+        const Picture& picture = imgSmall->GetPicture();
+        m_imageInfo->mnuImgInfo_Click(sCurrentFile, picture.Width(), picture.Height());
+    });
+    for (int index : {0, 2, 3, 4, 5})
+        connect(m_menus->ArrayItem(QStringLiteral("mnuDisk"), index), &QAction::triggered, this, [this, index] {
+            handle([this, index] { OpenDisk::mnuDisk_Click(index, [this](const QString& root) { SetFolder(root); }); });
+        });
+    connect(m_menus->Menu(QStringLiteral("mnuFile")), &QMenu::aboutToShow, this, [this] {
+        handle([this] { OpenDisk::UpdateDriveItems(*m_menus, m_services.logicalDrives.GetLogicalDrives()); });
+    });
+}
+
 QString frmFileDir::AppName() const
 {
     return QFileInfo(m_services.executablePath).completeBaseName();
@@ -314,6 +352,9 @@ void frmFileDir::closeEvent(QCloseEvent* event)
 {
     int cancel = 0;
     handle([&] { Form_Unload(cancel); });
+    // A move dialog has no owner; it goes with the program rather than outliving it.
+    if (frmNewPath* dialog = m_fileCommands ? m_fileCommands->MoveDialog() : nullptr)
+        dialog->close();
     event->accept();
     Q_EMIT Unloaded();
 }

@@ -20,6 +20,10 @@ class MenuTree;
 class PictureBox;
 class PictureControl;
 class CommentCommands;
+class EditCommand;
+class FileCommands;
+class FileListView;
+class ImageInformation;
 class PreviewLoader;
 class QtSplitterHost;
 
@@ -73,6 +77,7 @@ public:
     QString CurrentFile() const override { return sCurrentFile; }
     void SetToolTipText(const QString& text) override;
     TooltipStore& Comments() { return m_store; }
+    FileCommands& Files() const { return *m_fileCommands; }
     PreviewLoader& Preview() const { return *m_previewLoader; }
     QString AppName() const;
     QString ExeFolder() const;
@@ -102,6 +107,7 @@ private:
     void createControls();
     void connectControls();
     void connectMenus();
+    void connectCommands();
     void connectSurface();
     void setUpLayout();
     void placeFileListBelowDriveList();
@@ -122,6 +128,10 @@ private:
     std::unique_ptr<PreviewLoader> m_previewLoader;
     TooltipStore m_store;
     std::unique_ptr<CommentCommands> m_commentCommands;
+    std::unique_ptr<FileListView> m_fileListView;
+    std::unique_ptr<FileCommands> m_fileCommands;
+    std::unique_ptr<EditCommand> m_editCommand;
+    std::unique_ptr<ImageInformation> m_imageInfo;
     QPointer<frmFullScreen> frmScreen;
     QString sCurrentFile;
 };

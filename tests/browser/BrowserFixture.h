@@ -1,8 +1,10 @@
 #pragma once
 #include "IniSettingsStore.h"
+#include "IProcessStarter.h"
 #include "LogicalDrives.h"
 #include "MenuTree.h"
 #include "ScriptedDialogs.h"
+#include "ScriptedFileOperations.h"
 #include "ScriptedFileSystem.h"
 #include "TestFiles.h"
 #include "frmFileDir.h"
@@ -10,6 +12,16 @@
 #include <QAction>
 #include <QTemporaryDir>
 #include <memory>
+
+// Records the programs a command would start instead of starting them.
+struct RecordingStarter : IProcessStarter {
+    QVector<QStringList> started;
+    bool StartDetached(const QString& program, const QStringList& arguments) override
+    {
+        started.push_back(QStringList{program} + arguments);
+        return true;
+    }
+};
 
 // A main window over a private folder tree: app/ holds the "executable", pics/ three
 // images, vol2/ a second volume; settings go to cfg/ through XDG_CONFIG_HOME.
@@ -19,6 +31,8 @@ struct BrowserFixture {
     IniSettingsStore settings;
     ScriptedFileSystem fs;
     SystemLogicalDrives drives;
+    ScriptedFileOperations fileOps;
+    RecordingStarter starter;
     std::unique_ptr<frmFileDir> form;
 
     BrowserFixture()
@@ -37,7 +51,7 @@ struct BrowserFixture {
 
     frmFileDir& start(const QString& processFolder = QString())
     {
-        const BrowserServices services{dialogs, settings, fs, drives, path("app/tessel"),
+        const BrowserServices services{dialogs, settings, fs, drives, fileOps, starter, path("app/tessel"),
                                        processFolder.isEmpty() ? path("app") : processFolder};
         form = std::make_unique<frmFileDir>(services);
         form->Form_Load();

@@ -196,7 +196,7 @@ void TestPreview::twoRunningCopiesShareTheStore()
     writeImage(f.path("pics/a.jpg"), 8, 8);
     writeImage(f.path("pics/b.JPG"), 8, 8);
     frmFileDir& first = f.startIn(f.path("pics"));
-    const BrowserServices services{f.dialogs, f.settings, f.fs, f.drives, f.path("app/tessel"), f.path("pics")};
+    const BrowserServices services{f.dialogs, f.settings, f.fs, f.drives, f.fileOps, f.starter, f.path("app/tessel"), f.path("pics")};
     frmFileDir second(services);
     second.Form_Load();
     select(second, QStringLiteral("a.jpg"));
