@@ -1,21 +1,22 @@
 #include "frmFileDir.h"
 #include "AppError.h"
-#include "CSplitter.h"
 #include "CommentCommands.h"
+#include "ControlAdapter.h"
+#include "CSplitter.h"
+#include "DriveList.h"
 #include "EditCommand.h"
 #include "FileCommands.h"
-#include "FileListView.h"
-#include "ImageInformation.h"
-#include "LogicalDrives.h"
-#include "OpenDisk.h"
-#include "frmNewPath.h"
-#include "ControlAdapter.h"
-#include "DriveList.h"
 #include "FileList.h"
+#include "FileListView.h"
 #include "FolderList.h"
 #include "FormSurface.h"
+#include "frmFullScreen.h"
+#include "frmNewPath.h"
+#include "ImageInformation.h"
 #include "ISettingsStore.h"
+#include "LogicalDrives.h"
 #include "MenuTree.h"
+#include "OpenDisk.h"
 #include "Picture.h"
 #include "PictureBox.h"
 #include "PictureControl.h"
@@ -23,7 +24,6 @@
 #include "QtSplitterHost.h"
 #include "SelectionStep.h"
 #include "Units.h"
-#include "frmFullScreen.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -124,28 +124,20 @@ void frmFileDir::connectControls()
     });
 }
 
+void frmFileDir::onMenu(const char* name, std::function<void()> handler)
+{
+    connect(m_menus->Action(QLatin1String(name)), &QAction::triggered, this,
+            [this, handler = std::move(handler)] { handle(handler); });
+}
+
 void frmFileDir::connectMenus()
 {
-    const std::pair<const char*, void (frmFileDir::*)()> handlers[] = {
-        {"mnuExit", &frmFileDir::mnuExit_Click},
-        {"mnuVFS", &frmFileDir::mnuVFS_Click},
-        {"mnuFullScreen", &frmFileDir::mnuFullScreen_Click},
-    };
-    for (const auto& [name, handler] : handlers) {
-        const auto method = handler;
-        connect(m_menus->Action(QLatin1String(name)), &QAction::triggered, this,
-                [this, method] { handle([this, method] { (this->*method)(); }); });
-    }
-    const std::pair<const char*, void (CommentCommands::*)()> commentHandlers[] = {
-        {"mnuNewTooltip", &CommentCommands::NewTooltip},
-        {"mnuTooltipEd", &CommentCommands::EditTooltip},
-        {"mnuTooltipDel", &CommentCommands::DeleteTooltip},
-    };
-    for (const auto& [name, handler] : commentHandlers) {
-        const auto method = handler;
-        connect(m_menus->Action(QLatin1String(name)), &QAction::triggered, this,
-                [this, method] { handle([this, method] { (m_commentCommands.get()->*method)(); }); });
-    }
+    onMenu("mnuExit", [this] { mnuExit_Click(); });
+    onMenu("mnuVFS", [this] { mnuVFS_Click(); });
+    onMenu("mnuFullScreen", [this] { mnuFullScreen_Click(); });
+    onMenu("mnuNewTooltip", [this] { m_commentCommands->NewTooltip(); });
+    onMenu("mnuTooltipEd", [this] { m_commentCommands->EditTooltip(); });
+    onMenu("mnuTooltipDel", [this] { m_commentCommands->DeleteTooltip(); });
 }
 
 void frmFileDir::connectSurface()
@@ -284,10 +276,6 @@ void frmFileDir::connectCommands()
     m_editCommand = std::make_unique<EditCommand>(m_globals, m_services.processStarter);
     m_imageInfo = std::make_unique<ImageInformation>(m_globals, m_scale);
 
-    const auto onMenu = [this](const char* name, std::function<void()> handler) {
-        connect(m_menus->Action(QLatin1String(name)), &QAction::triggered, this,
-                [this, handler] { handle(handler); });
-    };
     onMenu("mnuRen", [this] { m_fileCommands->mnuRen_Click(); });
     onMenu("mnuDelete", [this] { m_fileCommands->mnuDelete_Click(); });
     onMenu("mnuMove", [this] { m_fileCommands->mnuMove_Click(dirFolders->Path()); });

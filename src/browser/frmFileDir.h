@@ -107,6 +107,7 @@ private:
     void createControls();
     void connectControls();
     void connectMenus();
+    void onMenu(const char* name, std::function<void()> handler);
     void connectCommands();
     void connectSurface();
     void setUpLayout();

@@ -1,3 +1,487 @@
-#include "GeometryTest.h"
+#include "AppError.h"
+#include "CSplitter.h"
+#include "PictureFit.h"
+#include "QtSplitterHost.h"
+#include "Units.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTest>
+#include <QWidget>
+#include <utility>
+
+static CRect R(int32_t l, int32_t t, int32_t r, int32_t b)
+{
+    CRect rc;
+    rc.SetRect(l, t, r, b);
+    return rc;
+}
+
+char* toString(const CRect& r)
+{
+    return QTest::toString(QStringLiteral("(%1, %2, %3, %4)").arg(r.Left).arg(r.Top).arg(r.Right).arg(r.Bottom));
+}
+
+Q_DECLARE_METATYPE(CRect)
+
+namespace {
+
+// A control that records every bounds assignment, in order.
+class FakeControl : public IPictureControl {
+public:
+    double left = 0, top = 0, width = 0, height = 0;
+    long pictureWidth = 0, pictureHeight = 0;
+    QStringList writes;
+
+    double Left() const override { return left; }
+    double Top() const override { return top; }
+    double Width() const override { return width; }
+    double Height() const override { return height; }
+    void SetLeft(double v) override { left = v; writes << QStringLiteral("Left=%1").arg(v); }
+    void SetTop(double v) override { top = v; writes << QStringLiteral("Top=%1").arg(v); }
+    void SetWidth(double v) override { width = v; writes << QStringLiteral("Width=%1").arg(v); }
+    void SetHeight(double v) override { height = v; writes << QStringLiteral("Height=%1").arg(v); }
+    long PictureWidthHimetric() const override { return pictureWidth; }
+    long PictureHeightHimetric() const override { return pictureHeight; }
+};
+
+// A form with a fixed client area and its own DPI on each axis.
+class FakeForm : public IScaleForm {
+public:
+    double left = 0, top = 0, width = 0, height = 0, dpiY = 96;
+
+    double ScaleLeft() const override { return left; }
+    double ScaleTop() const override { return top; }
+    double ScaleWidth() const override { return width; }
+    double ScaleHeight() const override { return height; }
+    double ScaleX(double v, int from, int to) const override { return Units::Convert(v, from, to, 96); }
+    double ScaleY(double v, int from, int to) const override { return Units::Convert(v, from, to, dpiY); }
+};
+
+// A splitter host that records capture, pointer and drawing calls; a line carries the
+// pen width and raster mode it was drawn with.
+class RecordingHost : public ISplitterHost {
+public:
+    bool clip = false;
+    int width = 0, mode = 0;
+    QStringList calls;
+
+    bool ClipControls() const override { return clip; }
+    QString Name() const override { return QStringLiteral("frmFileDir"); }
+    void SetCapture() override { calls << "SetCapture"; }
+    void ReleaseCapture() override { calls << "ReleaseCapture"; }
+    void SetCustomPointer(int id) override { calls << QStringLiteral("Pointer %1").arg(id); }
+    void SetDefaultPointer() override { calls << "Pointer default"; }
+    void SetDrawStyle(int) override {}
+    void SetDrawWidth(int w) override { width = w; }
+    void SetDrawMode(int m) override { mode = m; }
+    void Line(double x1, double y1, double x2, double y2, const QColor& c) override
+    {
+        calls << QStringLiteral("Line %1,%2-%3,%4 %5 w%6 m%7").arg(x1).arg(y1).arg(x2).arg(y2).arg(c.name()).arg(width).arg(mode);
+    }
+    void DrawEdge(const CRect& r, int type, int flags) override
+    {
+        calls << QStringLiteral("Edge %1,%2,%3,%4 %5 %6").arg(r.Left).arg(r.Top).arg(r.Right).arg(r.Bottom).arg(type).arg(flags);
+    }
+    double TwipsPerPixelX() const override { return 15; }
+    double TwipsPerPixelY() const override { return 15; }
+
+    QStringList take() { return std::exchange(calls, {}); }
+};
+
+// A splitter over a recording host, with every SplitRect fraction collected. Fractions
+// are compared as doubles: a float QCOMPARE is fuzzy and would pass a neighbouring value.
+struct Rig {
+    RecordingHost host;
+    CSplitter splitter;
+    QList<float> fractions;
+
+    Rig(int type, const CRect& area, float perc = 0.5f)
+    {
+        QObject::connect(&splitter, &CSplitter::SplitRect, [this](float p) { fractions << p; });
+        splitter.Init(host, area, perc, type);
+    }
+    // Hover at `from`, press, move to `to` and release there.
+    void drag(float fromX, float fromY, float toX, float toY)
+    {
+        splitter.MouseMove(fromX, fromY);
+        splitter.MouseDown();
+        splitter.MouseMove(toX, toY);
+        splitter.MouseUp(toX, toY);
+    }
+};
+
+const CRect Design = R(0, 0, 11880, 8310);
+const QStringList Hover = { "SetCapture", "Pointer 103" };
+const QStringList Leave = { "Pointer default", "ReleaseCapture" };
+
+// An inverting drag line of the vertical design-size bar.
+QString line(int x)
+{
+    return QStringLiteral("Line %1,0-%1,8310 #000000 w3 m14").arg(x);
+}
+
+const QColor Background(200, 220, 240);
+
+}
+
+class GeometryTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void rectEditsAndTransfers()
+    {
+        CRect rc = R(0, 0, 100, 50);
+        rc.Inflate(10, -5); // a translation, not a growth
+        QCOMPARE(rc, R(10, -5, 110, 45));
+        rc = R(5, 80, 20, 10); // only the reversed axis swaps
+        rc.Normalize();
+        QCOMPARE(rc, R(5, 10, 20, 80));
+        rc = R(100, 80, 20, 10);
+        rc.Normalize();
+        QCOMPARE(rc, R(20, 10, 100, 80));
+
+        // Each of Left, Top, Width and Height is rounded on its own, ties to even.
+        FakeControl ctrl;
+        ctrl.left = 2160.5;
+        ctrl.top = -2.5;
+        ctrl.width = 100;
+        ctrl.height = 2.5;
+        rc.GetControlRect(ctrl);
+        QCOMPARE(rc, R(2160, -2, 2260, 0));
+        ctrl.left = 2161.5;
+        rc.GetControlRect(ctrl);
+        QCOMPARE(rc, R(2162, -2, 2262, 0));
+        ctrl.left = 3e9;
+        try {
+            rc.GetControlRect(ctrl);
+            QFAIL("a left beyond 32 bits was taken");
+        } catch (const AppError& e) {
+            QCOMPARE(e.Number(), ErrNo::Overflow);
+        }
+        QCOMPARE(rc, R(2162, -2, 2262, 0));
+
+        ctrl.left = 0;
+        rc.MoveControlTo(ctrl, 300, 400);
+        QCOMPARE(ctrl.writes, QStringList({ "Left=300", "Top=400", "Width=100", "Height=2" }));
+        QCOMPARE(rc, R(300, 400, 400, 402));
+
+        // Right and Bottom are the scale size itself, not origin plus size.
+        FakeForm frm;
+        frm.left = 100;
+        frm.top = 200;
+        frm.width = 11880;
+        frm.height = 8310.5;
+        rc.GetFormRect(frm);
+        QCOMPARE(rc, R(100, 200, 11880, 8310));
+    }
+
+    void reposition_data()
+    {
+        QTest::addColumn<int>("pos");
+        QTest::addColumn<CRect>("outer");
+        QTest::addColumn<CRect>("start");
+        QTest::addColumn<CRect>("expected");
+        const CRect box = R(100, 100, 200, 200), small = R(3, 4, 53, 34), ten = R(7, 7, 17, 17);
+        QTest::newRow("top-left") << 1 << box << small << R(100, 100, 150, 130);
+        QTest::newRow("top-right") << 2 << box << small << R(150, 100, 200, 130);
+        QTest::newRow("bottom-left") << 3 << box << small << R(100, 170, 150, 200);
+        QTest::newRow("bottom-right") << 4 << box << small << R(150, 170, 200, 200);
+        QTest::newRow("centre tie 45.5 to 46") << 5 << R(0, 0, 101, 100) << ten << R(46, 45, 56, 55);
+        QTest::newRow("centre tie 44.5 to 44") << 5 << R(0, 0, 99, 100) << ten << R(44, 45, 54, 55);
+        QTest::newRow("centre tie after origin") << 5 << R(1, 1, 8, 8) << R(0, 0, 4, 4) << R(2, 2, 6, 6);
+        QTest::newRow("larger overhangs both sides") << 5 << R(0, 0, 10, 10) << R(0, 0, 21, 14) << R(-6, -2, 15, 12);
+        QTest::newRow("pos 6 stays") << 6 << box << small << small;
+    }
+    void reposition()
+    {
+        QFETCH(int, pos);
+        QFETCH(CRect, outer);
+        QFETCH(CRect, start);
+        QFETCH(CRect, expected);
+        start.Reposition(pos, outer);
+        QCOMPARE(start, expected);
+    }
+
+    void fitRect_data()
+    {
+        QTest::addColumn<CRect>("target");
+        QTest::addColumn<CRect>("pic");
+        QTest::addColumn<CRect>("expected");
+        // Floor and nearest differ: too wide only floors the height, too wide and too tall rounds it.
+        QTest::newRow("4x3 into 2x10: floor 1.5") << R(0, 0, 2, 10) << R(0, 0, 4, 3) << R(0, 4, 2, 5);
+        QTest::newRow("4x3 into 2x2: nearest 1.5") << R(0, 0, 2, 2) << R(0, 0, 4, 3) << R(0, 0, 2, 2);
+        QTest::newRow("4x3 into 2x1: two passes") << R(0, 0, 2, 1) << R(0, 0, 4, 3) << R(0, 0, 1, 1);
+        QTest::newRow("300x200 into 150x150") << R(0, 0, 150, 150) << R(0, 0, 300, 200) << R(0, 25, 150, 125);
+        QTest::newRow("100x300 into 200x150") << R(0, 0, 200, 150) << R(0, 0, 100, 300) << R(75, 0, 125, 150);
+        // After the first pass 10 x 15 (ratio 1.5); the natural ratio 1.51 gives width 1, not 2.
+        QTest::newRow("ratio from natural size") << R(0, 0, 10, 3) << R(0, 0, 100, 151) << R(4, 0, 5, 3);
+        QTest::newRow("smaller is never enlarged") << R(10, 20, 110, 120) << R(0, 0, 40, 30) << R(40, 55, 80, 85);
+        QTest::newRow("centre 2.5 to 2") << R(1, 1, 8, 8) << R(0, 0, 4, 4) << R(2, 2, 6, 6);
+        QTest::newRow("empty picture untouched") << R(0, 0, 100, 100) << R(3, 4, 3, 10) << R(3, 4, 3, 10);
+        QTest::newRow("zero target") << R(10, 10, 10, 10) << R(0, 0, 30, 20) << R(10, 10, 10, 10);
+    }
+    void fitRect()
+    {
+        QFETCH(CRect, target);
+        QFETCH(CRect, pic);
+        QFETCH(CRect, expected);
+        FitRect(target, pic);
+        QCOMPARE(pic, expected);
+    }
+
+    void fitPicture()
+    {
+        // 100 x 50 pixels at 96 DPI are 2646 x 1323 HIMETRIC, 1500 x 750 twips.
+        FakeForm frm;
+        FakeControl img;
+        img.pictureWidth = 2646;
+        img.pictureHeight = 1323;
+        FitPicture(R(0, 0, 3000, 3000), img, frm, Units::Twips);
+        QCOMPARE(img.writes, QStringList({ "Left=750", "Top=1125", "Width=1500", "Height=750" }));
+        frm.dpiY = 192; // the vertical size converts with the vertical scale
+        img.writes.clear();
+        FitPicture(R(0, 0, 3000, 3000), img, frm, Units::Pixels);
+        QCOMPARE(img.writes, QStringList({ "Left=1450", "Top=1450", "Width=100", "Height=100" }));
+        img.pictureWidth = img.pictureHeight = 0;
+        img.writes.clear();
+        FitPicture(R(100, 100, 3000, 3000), img, frm, Units::Twips);
+        QCOMPARE(img.writes, QStringList({ "Left=0", "Top=0", "Width=0", "Height=0" }));
+    }
+
+    void placement_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<CRect>("area");
+        QTest::addColumn<float>("perc");
+        QTest::addColumn<QList<CRect>>("barAndPanes");
+        const CRect none = R(1, 2, 3, 4); // what GetRect leaves alone
+        QTest::newRow("vertical, design size") << 1 << Design << 0.5f
+            << QList<CRect>{ R(5900, 0, 5980, 8310), R(0, 0, 5900, 8310), R(5980, 0, 11880, 8310), none };
+        QTest::newRow("horizontal, left pane") << 2 << R(0, 0, 5900, 8310) << 0.5f
+            << QList<CRect>{ R(0, 4115, 5900, 4195), R(0, 0, 5900, 4115), R(0, 4195, 5900, 8310), none };
+        QTest::newRow("floor below zero") << 1 << R(0, 0, 25, 100) << 0.5f
+            << QList<CRect>{ R(-28, 0, 52, 100), R(0, 0, -28, 100), R(52, 0, 25, 100), none };
+        QTest::newRow("horizontal bar as wide as Right") << 2 << R(100, 0, 600, 1000) << 0.25f
+            << QList<CRect>{ R(100, 210, 700, 290), R(100, 0, 600, 210), R(100, 290, 600, 1000), none };
+        QTest::newRow("no type: horizontal bar, no panes") << 0 << R(0, 0, 5900, 8310) << 0.5f
+            << QList<CRect>{ R(0, 4115, 5900, 4195), none, none, none };
+    }
+    void placement()
+    {
+        QFETCH(int, type);
+        QFETCH(CRect, area);
+        QFETCH(float, perc);
+        QFETCH(QList<CRect>, barAndPanes);
+        Rig rig(type, area, perc);
+        QList<CRect> actual(4, R(1, 2, 3, 4));
+        actual[0] = rig.splitter.BarRect();
+        for (int16_t pane = 1; pane <= 3; ++pane)
+            rig.splitter.GetRect(pane, actual[pane]);
+        QCOMPARE(actual, barAndPanes);
+        QCOMPARE(rig.fractions, QList<float>{ perc });
+    }
+
+    void hitTestIsStrict_data()
+    {
+        QTest::addColumn<float>("x");
+        QTest::addColumn<float>("y");
+        QTest::addColumn<bool>("over");
+        QTest::newRow("left edge") << 5900.0f << 100.0f << false;
+        QTest::newRow("right edge") << 5980.0f << 100.0f << false;
+        QTest::newRow("top edge") << 5901.0f << 0.0f << false;
+        QTest::newRow("bottom edge") << 5901.0f << 8310.0f << false;
+        QTest::newRow("fraction past left edge") << 5900.5f << 1.0f << true;
+        QTest::newRow("fraction inside bottom-right") << 5979.5f << 8309.5f << true;
+    }
+    void hitTestIsStrict()
+    {
+        QFETCH(float, x);
+        QFETCH(float, y);
+        QFETCH(bool, over);
+        Rig rig(1, Design);
+        rig.splitter.MouseMove(x, y);
+        QCOMPARE(rig.host.take(), over ? Hover : QStringList());
+    }
+
+    void dragAndPointerStates()
+    {
+        Rig rig(1, Design);
+        // Idle: a press, move and release away from the bar start nothing.
+        rig.splitter.MouseDown();
+        rig.splitter.MouseMove(3000, 100);
+        rig.splitter.MouseUp(3000, 100);
+        QVERIFY(rig.host.calls.isEmpty());
+        QCOMPARE(rig.fractions.size(), 1);
+
+        rig.splitter.MouseMove(5940, 100);
+        rig.splitter.MouseDown();
+        QCOMPARE(rig.host.take(), Hover);
+        // Leaving the bar while dragging keeps capture and cursor; the first line erases nothing.
+        rig.splitter.MouseMove(4000.6f, 100);
+        QCOMPARE(rig.host.take(), QStringList{ line(4000) });
+        // Back over the bar: capture and cursor are taken again; each move erases the old line.
+        rig.splitter.MouseMove(5950, 100);
+        QCOMPARE(rig.host.take(), Hover + QStringList({ line(4000), line(5950) }));
+        // Released away from the bar: last line erased, pointer and capture given back.
+        rig.splitter.MouseMove(3000, 7000);
+        rig.splitter.MouseUp(3000, 7000);
+        QCOMPARE(rig.host.take(), QStringList({ line(5950), line(3000), line(3000) }) + Leave);
+        QCOMPARE(double(rig.fractions.last()), double(0.25252524f));
+        QCOMPARE(rig.splitter.BarRect(), R(3000, 0, 3080, 8310));
+        // The 32-bit fraction times the width falls just below 2960.
+        rig.splitter.Resize(Design);
+        QCOMPARE(rig.splitter.BarRect(), R(2959, 0, 3039, 8310));
+        QCOMPARE(rig.fractions.size(), 3);
+
+        // Released over the bar's old place: capture and cursor stay until the pointer leaves.
+        rig.drag(2990, 100, 3020, 100);
+        QCOMPARE(rig.host.take(), Hover + QStringList({ line(3020), line(3020) }));
+        QCOMPARE(rig.splitter.BarRect(), R(3020, 0, 3100, 8310));
+        rig.splitter.MouseMove(100, 100);
+        QCOMPARE(rig.host.take(), Leave);
+    }
+
+    void clipControlsRefused()
+    {
+        RecordingHost host;
+        host.clip = true;
+        CSplitter splitter;
+        try {
+            splitter.Init(host, Design, 0.5f, 1);
+            QFAIL("Init accepted a host that clips its controls");
+        } catch (const AppError& e) {
+            QCOMPARE(e.Number(), -2147221504);
+            QCOMPARE(e.Source(), QStringLiteral("CSplitter.CSplitter"));
+            QCOMPARE(e.Description(), QStringLiteral("frmFileDir.ClipControl should be False."));
+        }
+        QCOMPARE(splitter.BarRect(), CRect());
+        // Type and fraction were kept: a later Resize places the bar.
+        splitter.Resize(Design);
+        QCOMPARE(splitter.BarRect(), R(5900, 0, 5980, 8310));
+    }
+
+    void releaseIsClamped_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<float>("release");
+        QTest::addColumn<float>("perc");
+        QTest::addColumn<CRect>("bar");
+        QTest::newRow("left of the area") << 1 << -500.0f << 0.0f << R(0, 0, 80, 8310);
+        QTest::newRow("right of the area") << 1 << 20000.0f << float(11800.0 / 11880) << R(11800, 0, 11880, 8310);
+        QTest::newRow("above the area") << 2 << -1.0f << 0.0f << R(0, 0, 11880, 80);
+        QTest::newRow("below the area") << 2 << 9000.0f << float(8230.0 / 8310) << R(0, 8230, 11880, 8310);
+    }
+    void releaseIsClamped()
+    {
+        QFETCH(int, type);
+        QFETCH(float, release);
+        QFETCH(float, perc);
+        QFETCH(CRect, bar);
+        Rig rig(type, Design);
+        if (type == 1)
+            rig.drag(5940, 100, release, 100);
+        else
+            rig.drag(100, 4155, 100, release);
+        QCOMPARE(rig.host.calls.value(1), QString(type == 1 ? "Pointer 103" : "Pointer 102"));
+        QCOMPARE(double(rig.fractions.last()), double(perc));
+        QCOMPARE(rig.splitter.BarRect(), bar);
+
+        // An area that lost its extent during the drag has no fraction to give: the old one stays.
+        rig.splitter.MouseMove(bar.Left + 1, bar.Top + 1);
+        rig.splitter.MouseDown();
+        rig.splitter.Resize(R(0, 0, 0, 0));
+        const CRect collapsed = rig.splitter.BarRect();
+        rig.splitter.MouseUp(10, 10);
+        QCOMPARE(double(rig.fractions.last()), double(perc));
+        QCOMPARE(rig.splitter.BarRect(), collapsed);
+    }
+
+    void hostCaptureAndCursorBalance()
+    {
+        QWidget surface, other;
+        surface.show();
+        other.show();
+        {
+            QtSplitterHost host(&surface, QStringLiteral("frmFileDir"), 15, 15);
+            host.SetCapture();
+            QCOMPARE(QWidget::mouseGrabber(), &surface);
+            for (int id : { 103, 103, 102 })
+                host.SetCustomPointer(id);
+            QCOMPARE(QGuiApplication::overrideCursor()->hotSpot(), QPoint(15, 15));
+            host.SetDefaultPointer();
+            QVERIFY(!QGuiApplication::overrideCursor());
+
+            // Someone else's override and grab are not this host's to end.
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            host.SetDefaultPointer();
+            QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+            QGuiApplication::restoreOverrideCursor();
+            other.grabMouse();
+            host.ReleaseCapture();
+            QCOMPARE(QWidget::mouseGrabber(), &other);
+
+            // A host that goes away holding both gives both back.
+            host.SetCapture();
+            host.SetCustomPointer(103);
+        }
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(QWidget::mouseGrabber(), nullptr);
+    }
+
+    void hostDrawing()
+    {
+        QWidget surface;
+        surface.resize(400, 300);
+        surface.setPalette(QPalette(Background));
+        surface.setAutoFillBackground(true);
+        QtSplitterHost host(&surface, QStringLiteral("frmFileDir"), 15, 15);
+        // A red control added after the host and raised, as a window raises a control over another.
+        auto* control = new QWidget(&surface);
+        control->setGeometry(100, 0, 50, 300);
+        control->setAutoFillBackground(true);
+        control->setPalette(QPalette(Qt::red));
+        control->raise();
+        surface.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&surface));
+
+        // An inverting line crosses the control; the same line again leaves no trace.
+        const QRgb red = qRgb(255, 0, 0), cyan = qRgb(0, 255, 255);
+        host.SetDrawWidth(3);
+        host.SetDrawMode(DrawMode::MergePenNot);
+        for (const QRgb centre : { cyan, red }) {
+            host.Line(125 * 15, 0, 125 * 15, 300 * 15, Qt::black);
+            const QImage shot = surface.grab().toImage();
+            QCOMPARE(QList<QRgb>({ shot.pixel(123, 50), shot.pixel(124, 50), shot.pixel(126, 50), shot.pixel(127, 50) }),
+                     QList<QRgb>({ red, centre, centre, red }));
+        }
+
+        // A line nothing inverts back (a click on a bar without a move) goes with a refresh.
+        host.Line(30, 0, 30, 300 * 15, Qt::black);
+        QCOMPARE(surface.grab().toImage().pixel(2, 50), ~Background.rgb() | 0xff000000);
+        host.WipeTrackingLines();
+        QCOMPARE(surface.grab().toImage().pixel(2, 50), Background.rgb());
+
+        // The bar's raised edge and its shadow, as the window's paint event draws them.
+        CSplitter splitter;
+        splitter.Init(host, R(0, 0, 6000, 4500), 0.5f, 1); // bar (2960, 0, 3040, 4500): pixels 197..202
+        QImage shot(400, 300, QImage::Format_RGB32);
+        shot.fill(Background);
+        QPainter painter(&shot);
+        host.BeginPaint(&painter);
+        splitter.DEdge(5);
+        host.EndPaint();
+        painter.end();
+        const QPalette pal = surface.palette();
+        const struct { int x, y; QColor colour; } expected[] = {
+            { 196, 150, Background }, { 199, 150, Background }, { 197, 150, pal.color(QPalette::Midlight) },
+            { 198, 150, pal.color(QPalette::Light) }, { 201, 150, QColor(127, 127, 127) }, { 202, 150, Qt::black },
+            { 199, 299, pal.color(QPalette::Shadow) },
+        };
+        for (const auto& e : expected)
+            QVERIFY2(shot.pixel(e.x, e.y) == e.colour.rgb(), qPrintable(QStringLiteral("pixel %1,%2").arg(e.x).arg(e.y)));
+    }
+};
 
 QTEST_MAIN(GeometryTest)
+#include "GeometryTest.moc"
