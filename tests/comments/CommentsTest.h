@@ -2,8 +2,13 @@
 #include "AppError.h"
 #include "TooltipStore.h"
 
+#include <QDir>
+#include <QFile>
 #include <QObject>
-#include <QStringList>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -12,53 +17,105 @@
 
 using Text = std::optional<QString>;
 
-// Comment databases for the tests, made with the schema file the build uses and read
-// over a connection of their own, not through the code under test.
-QString CreateStore(const QString& sFolder);  // sFolder/Tooltips.mdb with the table
-void Exec(const QString& sFile, const QStringList& statements);
-QStringList Query(const QString& sFile, const QString& sql);  // columns joined by "|"
-QStringList AllRows(const QString& sFile);                    // "Path|Tooltip", rowid order
-QByteArray Contents(const QString& sFile);
-void WriteFile(const QString& sFile, const QByteArray& bytes);
-QStringList EntriesOf(const QString& sFolder);
+inline const QByteArray kJetHeader("\x00\x01\x00\x00Standard Jet DB\x00", 20);
+
+// Runs SQL over a connection of the test's own, not through the code under test, and
+// returns the first column of the last statement's rows. `whileOpen` runs before the
+// connection closes, which rolls back a transaction left open. One caller at a time.
+inline QStringList Sql(const QString& sFile, const QStringList& statements,
+                       const std::function<void()>& whileOpen = {})
+{
+    QStringList rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        db.setDatabaseName(sFile);
+        db.open();  // a failure shows in the first statement
+        for (const QString& sql : statements) {
+            QSqlQuery query(db);
+            if (!query.exec(sql))
+                qFatal("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+            for (rows.clear(); query.next();)
+                rows << query.value(0).toString();
+        }
+        if (whileOpen)
+            whileOpen();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    return rows;
+}
+
+// sFolder/Tooltips.mdb made with the schema file the build uses.
+inline QString CreateStore(const QString& sFolder)
+{
+    QFile schema(QStringLiteral(TESSEL_TOOLTIP_SCHEMA_FILE));
+    if (!schema.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", TESSEL_TOOLTIP_SCHEMA_FILE);
+    const QString sql = QString::fromUtf8(schema.readAll()).remove(QRegularExpression(QStringLiteral("--[^\n]*")));
+    const QString file = sFolder + QStringLiteral("/Tooltips.mdb");
+    Sql(file, sql.split(QRegularExpression(QStringLiteral(";\\s*")), Qt::SkipEmptyParts));
+    return file;
+}
+
+inline QStringList AllRows(const QString& sFile)  // "Path|Tooltip", rowid order
+{
+    return Sql(sFile, {QStringLiteral("SELECT Path || '|' || Tooltip FROM tblTooltip ORDER BY rowid")});
+}
+
+inline QByteArray Contents(const QString& sFile)
+{
+    QFile file(sFile);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void WriteFile(const QString& sFile, const QByteArray& bytes)
+{
+    QFile file(sFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(sFile));
+}
+
+inline QStringList EntriesOf(const QString& sFolder)
+{
+    return QDir(sFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
 
 // A comment added the way the New command adds it.
-void AddComment(TooltipStore& store, const QString& sPath, const QString& sText);
-// The AppError number a call throws, 0 when it returns.
-int ErrorOf(const std::function<void()>& call);
+inline void AddComment(TooltipStore& store, const QString& sPath, const QString& sText)
+{
+    store.AddNew();
+    store.SetField(QStringLiteral("Path"), sPath);
+    store.SetField(QStringLiteral("Tooltip"), sText);
+    store.Update();
+}
 
-inline const QByteArray kJetHeader("\x00\x01\x00\x00Standard Jet DB\x00", 20);
+// The AppError number a call throws, 0 when it returns.
+inline int ErrorOf(const std::function<void()>& call)
+{
+    try {
+        call();
+        return 0;
+    } catch (const AppError& error) {
+        return error.Number();
+    }
+}
 
 class CommentsTest : public QObject {
     Q_OBJECT
-    QTemporaryDir m_temp;
-    QString m_awkwardFolder;  // a store with a comment for each awkward key
 
 private Q_SLOTS:
-    void initTestCase();
-
     // TooltipStore and its SQLite file
-    void keysAreMatchedExactly_data();
-    void keysAreMatchedExactly();
+    void awkwardKeysKeepTheirOwnComments();
     void unusableFilesAreNotOpened_data();
     void unusableFilesAreNotOpened();
-    void readOnlyStoreShowsButRefuses_data();
     void readOnlyStoreShowsButRefuses();
-    void recordsetFollowsTheFirstRow_data();
-    void recordsetFollowsTheFirstRow();
-    void rekeyingMovesOnlyTheFirstRow_data();
     void rekeyingMovesOnlyTheFirstRow();
     void twoCopiesShareTheFile();
-    void busyStoreIsWaitedForThenReported();
-    void buildCreatesStoreOnlyWhenMissing();
+    void busyStoreIsWaitedOut();
+    void buildCreatedTheStore();
 
     // CommentCommands
-    void newTooltip_data();
-    void newTooltip();
-    void editTooltip_data();
-    void editTooltip();
-    void deleteTooltip_data();
-    void deleteTooltip();
+    void commandsActOnTheFirstRow_data();
+    void commandsActOnTheFirstRow();
     void refusedChanges_data();
     void refusedChanges();
 };
