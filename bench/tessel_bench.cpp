@@ -1,21 +1,27 @@
 // `make bench`: each scenario times our code against a bare reference doing the same
 // job, in the same run, and prints medians and ratios.
+#include "BenchImages.h"
+#include "BenchServices.h"
 #include "BenchTable.h"
 #include "FileList.h"
-#include "IniSettingsStore.h"
-#include "LogicalDrives.h"
-#include "ScriptedDialogs.h"
-#include "frmFileDir.h"
 #include "LocalFileSystem.h"
+#include "PeakMemory.h"
+#include "Picture.h"
+#include "PreviewScenarios.h"
+#include "ViewerScenarios.h"
+#include "frmFileDir.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QListWidget>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fcntl.h>
 #include <strings.h>
@@ -96,12 +102,63 @@ void resizeSteps(QWidget& window)
         window.resize(700 + (i % 20) * 7, 500 + (i % 20) * 5);
 }
 
+// Pictures for the preview and viewer rows: three 6000 x 4000 (the preview alternates two,
+// the viewer steps through three), one 12000 x 8000, two 8000 x 6000. False on failure.
+bool makePictures(const QString& root)
+{
+    QDir dir(root);
+    bool ok = dir.mkpath(QStringLiteral("pics6000")) && dir.mkpath(QStringLiteral("pics12000"))
+        && dir.mkpath(QStringLiteral("pics8000"));
+    for (unsigned i = 0; i < 3 && ok; ++i)
+        ok = WriteDetailedJpeg(root + QStringLiteral("/pics6000/") + QChar('a' + i) + QStringLiteral(".jpg"),
+                               QSize(6000, 4000), i + 1);
+    ok = ok && WriteDetailedJpeg(root + QStringLiteral("/pics12000/huge.jpg"), QSize(12000, 8000), 7);
+    for (unsigned i = 0; i < 2 && ok; ++i)
+        ok = WriteDetailedJpeg(root + QStringLiteral("/pics8000/") + QChar('a' + i) + QStringLiteral(".jpg"),
+                               QSize(8000, 6000), 11 + i);
+    return ok;
+}
+
+// The hidden child modes behind the peak memory rows: 0 or an exit code, or -1 when
+// the arguments name none.
+int runChildMode(int argc, char* argv[])
+{
+    const std::string mode = argc > 2 ? argv[1] : "";
+    if (mode != "--peak-preview" && mode != "--peak-reference" && mode != "--peak-viewer-3x")
+        return -1;
+    QApplication app(argc, argv);
+    ConfigureImageAllocationLimit();
+    const QString target = QString::fromLocal8Bit(argv[2]);
+    if (mode == "--peak-preview")
+        return PreviewScenarios::PeakPreviewChild(target);
+    if (mode == "--peak-viewer-3x")
+        return ViewerScenarios::Peak3xChild(target);
+    if (argc < 5)
+        return 2;
+    return PreviewScenarios::PeakReferenceChild(target, QSize(std::atoi(argv[3]), std::atoi(argv[4])));
+}
+
 }
 
 int main(int argc, char* argv[])
 {
+    const int childResult = runChildMode(argc, argv);
+    if (childResult >= 0)
+        return childResult;
+    PeakMemory::StartLauncher(); // before Qt starts any thread
+
     QApplication app(argc, argv);
+    ConfigureImageAllocationLimit();
     QTemporaryDir tmp;
+    BenchServices services;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize size = screen->size() * screen->devicePixelRatio();
+        std::printf("Screen: %dx%d device pixels (%s)%s\n", size.width(), size.height(),
+                    qPrintable(QGuiApplication::platformName()),
+                    size.width() < 1920 || size.height() < 1080
+                        ? " - smaller than a 1920x1080 desktop: pictures decode at a smaller scale here"
+                        : "");
+    }
     std::printf("Preparing test data in %s ...\n", qPrintable(tmp.path()));
     std::fflush(stdout);
     std::vector<BenchResult> results;
@@ -109,6 +166,9 @@ int main(int argc, char* argv[])
     const QString big = makeBigFolder(tmp.path());
     const QString empty = tmp.path() + QStringLiteral("/empty");
     std::filesystem::create_directories(empty.toStdString());
+    const bool pictures = makePictures(tmp.path());
+    if (!pictures)
+        std::printf("warning: the test pictures could not be written; picture rows skipped\n");
     LocalFileSystem fs;
     FileList list(fs, empty);
     list.SetPattern(QStringLiteral("*.jpg;*.gif;*.bmp;*.dib"));
@@ -129,17 +189,20 @@ int main(int argc, char* argv[])
         std::printf("warning: listed %zu, reference %zu, expected 75000\n", listed, reference);
 
     // A drag of the window's frame: 100 resize steps of the real main window.
-    ScriptedDialogs dialogs;
-    IniSettingsStore settings;
-    SystemLogicalDrives drives;
-    const BrowserServices services{dialogs, settings, fs, drives, QCoreApplication::applicationFilePath(), empty};
-    frmFileDir form(services);
-    form.Form_Load();
-    form.show();
-    FourPaneWindow plain;
-    plain.show();
-    QCoreApplication::processEvents();
-    results.push_back(RunScenario({"resize_100_steps", [&] { resizeSteps(form); }, [&] { resizeSteps(plain); }}));
+    {
+        auto form = services.OpenMainWindow(empty);
+        FourPaneWindow plain;
+        plain.show();
+        QCoreApplication::processEvents();
+        results.push_back(RunScenario({"resize_100_steps", [&] { resizeSteps(*form); }, [&] { resizeSteps(plain); }}));
+    }
+
+    if (pictures) {
+        PreviewScenarios::Run(results, services, tmp.path() + QStringLiteral("/pics6000"),
+                              tmp.path() + QStringLiteral("/pics12000"));
+        ViewerScenarios::Run(results, services, tmp.path() + QStringLiteral("/pics6000"),
+                             tmp.path() + QStringLiteral("/pics8000"));
+    }
 
     PrintTable(results);
     return 0;

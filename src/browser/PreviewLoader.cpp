@@ -12,8 +12,25 @@ PreviewLoader::PreviewLoader(PictureBox& box, QObject* parent)
 
 PreviewLoader::~PreviewLoader() = default;
 
-void PreviewLoader::Show(const Picture& picture, QSize coverBox)
+void PreviewLoader::Show(const Picture& picture, QSize coverBox, bool decodeNow)
 {
     m_box.SetPicture(picture, PictureDecoder::EmbeddedThumbnail(picture.Path()));
-    m_decoder->Request(picture.Path(), coverBox);
+    m_pendingPath = picture.Path();
+    m_pendingCover = coverBox;
+    if (decodeNow)
+        Resume();
+    else
+        m_decoder->Cancel();
+}
+
+void PreviewLoader::Resume(const QString& path, const QImage& pixels)
+{
+    if (m_pendingPath.isEmpty())
+        return;
+    if (!pixels.isNull() && path == m_pendingPath && m_box.SetPixelsFor(path, pixels)) {
+        m_pendingPath.clear();
+        return;
+    }
+    m_decoder->Request(m_pendingPath, m_pendingCover);
+    m_pendingPath.clear();
 }

@@ -60,6 +60,9 @@ frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
 
 frmFileDir::~frmFileDir()
 {
+    // The viewer goes with the window's children, after our members: it must not call back.
+    if (frmScreen)
+        disconnect(frmScreen, nullptr, this, nullptr);
     // The splitters draw through the host: they go first.
     delete splitter;
     delete subSplitter;
@@ -395,7 +398,8 @@ void frmFileDir::flbFiles_Click()
         const Picture picture = Picture::LoadPicture(sCurrentFile, logicalDpiX(), logicalDpiY());
         const QScreen* screen = this->screen();
         const QSize cover = screen ? screen->size() * screen->devicePixelRatio() : QSize(1920, 1080);
-        m_previewLoader->Show(picture, cover);
+        const bool viewerShowing = frmScreen && frmScreen->isVisible();
+        m_previewLoader->Show(picture, cover, !viewerShowing);
     });
     TryStep([&] { fitPreview(); });
     TryStep([&] {
@@ -481,7 +485,26 @@ void frmFileDir::openViewer()
     connect(frmScreen, &frmFullScreen::KeyDown, this, &frmFileDir::frmScreen_KeyDown, Qt::DirectConnection);
     connect(frmScreen, &frmFullScreen::QueryNeighbours, this, &frmFileDir::frmScreen_QueryNeighbours,
             Qt::DirectConnection);
+    frmScreen->installEventFilter(this);
+    connect(frmScreen, &QObject::destroyed, this, [this] { viewerGone(); });
     frmScreen->ShowFullScreen();
+}
+
+bool frmFileDir::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Hide && watched == frmScreen)
+        viewerGone();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmFileDir::viewerGone()
+{
+    // The preview waited while the viewer showed the same files; it takes the viewer's
+    // fitted pixels when they are of its picture, and decodes otherwise.
+    if (frmScreen && frmScreen->Zoom() == 0)
+        m_previewLoader->Resume(frmScreen->imgFullScr->GetPicture().Path(), frmScreen->imgFullScr->Pixels());
+    else
+        m_previewLoader->Resume();
 }
 
 void frmFileDir::frmScreen_KeyDown(short& KeyCode, short& Shift)

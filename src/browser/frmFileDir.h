@@ -102,6 +102,7 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
@@ -114,6 +115,7 @@ private:
     void placeFileListBelowDriveList();
     void fitPreview();
     void openViewer();
+    void viewerGone();
     QString entryPath(int index) const;
     void handle(const std::function<void()>& handler);
     QString joinPath(const QString& folder, const QString& name) const;

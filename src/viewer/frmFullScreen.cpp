@@ -369,6 +369,9 @@ void frmFullScreen::upgradePixels()
     const QImage& have = imgFullScr->Pixels();
     if ((have.width() >= wanted.width() && have.height() >= wanted.height()) || !picture.IsFileUnchanged())
         return;
+    // A natural-size decode is the largest allocation the viewer makes: the neighbours
+    // decoded ahead for the fitted view go first, so they never add to its peak.
+    m_prefetcher.Clear();
     TryStep([&] { imgFullScr->SetPixels(m_prefetcher.Take(picture, coverBox())); });
 }
 

@@ -1,0 +1,48 @@
+#include "BenchServices.h"
+#include "TooltipStore.h"
+#include "frmFileDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTimer>
+
+BenchServices::BenchServices()
+{
+    // The settings file follows XDG_CONFIG_HOME; the comment store sits beside the
+    // "executable", here a copy of the empty store the build made.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/config")));
+    QDir(m_dir.path()).mkpath(QStringLiteral("config"));
+    QDir(m_dir.path()).mkpath(QStringLiteral("app"));
+    QFile::copy(QStringLiteral(TESSEL_BUILT_STORE), m_dir.path() + QStringLiteral("/app/") + TooltipStore::FileName());
+}
+
+std::unique_ptr<frmFileDir> BenchServices::OpenMainWindow(const QString& folder)
+{
+    const QString exe = m_dir.path() + QStringLiteral("/app/tessel");
+    const QString appName = QStringLiteral("tessel");
+    m_settings.SaveSetting(appName, QStringLiteral("Startup"), QStringLiteral("lastDir"), folder);
+    const BrowserServices services{m_dialogs,         m_settings,       m_fileSystem, m_drives,
+                                   m_fileOperations, m_processStarter, exe,          folder};
+    auto form = std::make_unique<frmFileDir>(services);
+    form->Form_Load();
+    form->show();
+    QCoreApplication::processEvents();
+    return form;
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    // Wakes the wait below when what we wait for changes without an event (a worker's state).
+    QTimer tick;
+    tick.start(2);
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}

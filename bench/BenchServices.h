@@ -1,0 +1,44 @@
+#pragma once
+#include "BrowserServices.h"
+#include "FileOperations.h"
+#include "IniSettingsStore.h"
+#include "LocalFileSystem.h"
+#include "LogicalDrives.h"
+#include "ProcessStarter.h"
+#include "ScriptedDialogs.h"
+
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+class frmFileDir;
+
+// The services a benchmarked main window works through: the real ones, but with settings
+// and the comment store in a private folder, so a run neither reads nor changes the
+// user's own (the last folder, the comments). Dialogs are scripted: an error a scenario
+// raises is recorded, never waited on. Construct one per process before any main window.
+class BenchServices {
+public:
+    BenchServices();
+    BenchServices(const BenchServices&) = delete;
+    BenchServices& operator=(const BenchServices&) = delete;
+
+    // A loaded main window whose lists show `folder`, as a user who last left it there
+    // sees it at start; shown, with the events of showing processed.
+    std::unique_ptr<frmFileDir> OpenMainWindow(const QString& folder);
+    const ScriptedDialogs& Dialogs() const { return m_dialogs; }
+
+private:
+    QTemporaryDir m_dir;
+    ScriptedDialogs m_dialogs;
+    IniSettingsStore m_settings;
+    LocalFileSystem m_fileSystem;
+    SystemLogicalDrives m_drives;
+    FileOperations m_fileOperations;
+    ProcessStarter m_processStarter;
+};
+
+// Processes events until `done` answers true, sleeping between events rather than
+// spinning, so a decode on another thread keeps the core. False after `timeoutMs`.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 60000);

@@ -1,0 +1,161 @@
+#include "PreviewScenarios.h"
+#include "BenchServices.h"
+#include "ChildProcess.h"
+#include "FileList.h"
+#include "PeakMemory.h"
+#include "Picture.h"
+#include "PictureBox.h"
+#include "PictureDecoder.h"
+#include "frmFileDir.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImageReader>
+#include <QPainter>
+#include <QScreen>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace {
+
+// The box the main window decodes its preview to cover: the whole screen.
+QSize coverBox(const QWidget& form)
+{
+    const QScreen* screen = form.screen();
+    return screen ? screen->size() * screen->devicePixelRatio() : QSize(1920, 1080);
+}
+
+QSize decodedSize(const QString& path, QSize cover)
+{
+    const QSize natural = QImageReader(path).size();
+    return PictureDecoder::DecodeSize(natural, cover, true);
+}
+
+// Whether the preview shows the list's current file with its decoded pixels (or nothing
+// is selected yet, so no decode is under way).
+bool previewReady(const frmFileDir& form, QSize expected)
+{
+    if (form.CurrentFile().isEmpty())
+        return true;
+    const PictureBox& box = *form.imgSmall;
+    return box.GetPicture().Path() == form.CurrentFile() && box.Pixels().size() == expected;
+}
+
+std::string jpegScale(const QString& path, QSize cover)
+{
+    const QSize natural = QImageReader(path).size();
+    return "1/" + std::to_string(natural.width() / decodedSize(path, cover).width());
+}
+
+// A window that does nothing but show one image, scaled into itself.
+class ImageWindow : public QWidget {
+public:
+    explicit ImageWindow(QImage image) : m_image(std::move(image)) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.drawImage(rect(), m_image);
+    }
+
+private:
+    QImage m_image;
+};
+
+}
+
+void PreviewScenarios::Run(std::vector<BenchResult>& results, BenchServices& services, const QString& folder,
+                           const QString& hugeFolder)
+{
+    auto form = services.OpenMainWindow(folder);
+    FileList& list = *form->flbFiles;
+    if (list.ListCount() < 2) {
+        std::printf("warning: %s lists %d pictures, expected 2; preview rows skipped\n", qPrintable(folder),
+                    list.ListCount());
+        return;
+    }
+    const QSize cover = coverBox(*form);
+    const QString paths[2] = {folder + QStringLiteral("/") + list.List(0), folder + QStringLiteral("/") + list.List(1)};
+    const QSize expected = decodedSize(paths[0], cover);
+    const std::string scale = jpegScale(paths[0], cover);
+    std::printf("preview: cover box %dx%d, decode at %dx%d (djpeg -scale %s)\n", cover.width(), cover.height(),
+                expected.width(), expected.height(), scale.c_str());
+
+    // Each run selects the other file, so every run really decodes.
+    int next = 0;
+    const auto selectNext = [&] {
+        list.SetListIndex(next);
+        next = 1 - next;
+    };
+    const auto waitForPreview = [&] {
+        if (!WaitUntil([&] { return previewReady(*form, expected); }))
+            std::printf("warning: the preview of %s did not arrive\n", qPrintable(form->CurrentFile()));
+    };
+    const auto djpeg = [&] { TimeChildMs({"djpeg", "-scale", scale, "-outfile", "/dev/null", paths[next].toStdString()}); };
+
+    BenchScenario preview{"preview_6000x4000", [&] {
+                                 selectNext();
+                                 waitForPreview();
+                             }, djpeg, 15};
+    preview.settle = waitForPreview;
+    preview.target = {BenchTarget::Ratio, 1.15};
+    results.push_back(RunScenario(preview));
+
+    // The handler alone: the decode it starts finishes, untimed, before the next run.
+    BenchScenario handler{"select_handler_6000x4000", selectNext,
+                          [&] { QImageReader(paths[next]).size(); }, 21};
+    handler.settle = waitForPreview;
+    handler.target = {BenchTarget::Ours, 5};
+    results.push_back(RunScenario(handler));
+    form.reset();
+
+    // Peak memory of a huge photo's preview, each side in a process of its own.
+    const std::string self = PeakMemory::SelfPath();
+    const QString huge = hugeFolder + QStringLiteral("/huge.jpg");
+    const QSize hugeDecoded = decodedSize(huge, cover);
+    results.push_back(RunMeasured(
+        "preview_peak_12000x8000", "MB", 3,
+        [&] { return PeakMemory::RunMB({self, "--peak-preview", hugeFolder.toStdString()}); },
+        [&] {
+            return PeakMemory::RunMB({self, "--peak-reference", huge.toStdString(),
+                                      std::to_string(hugeDecoded.width()), std::to_string(hugeDecoded.height())});
+        },
+        {BenchTarget::Ratio, 1.3}));
+    // What the main window costs before any picture, to read the row above against.
+    const QString nothing = hugeFolder + QStringLiteral("/nothing");
+    QDir().mkpath(nothing);
+    std::printf("preview_peak: the main window alone, nothing selected, peaks at %.1f MB\n",
+                PeakMemory::RunMB({self, "--peak-preview", nothing.toStdString()}));
+}
+
+int PreviewScenarios::PeakPreviewChild(const QString& folder)
+{
+    BenchServices services;
+    auto form = services.OpenMainWindow(folder);
+    if (form->flbFiles->ListCount() < 1)
+        return 0; // the main window alone
+    const QString path = folder + QStringLiteral("/") + form->flbFiles->List(0);
+    const QSize expected = decodedSize(path, coverBox(*form));
+    form->flbFiles->SetListIndex(0);
+    if (!WaitUntil([&] { return previewReady(*form, expected); }))
+        return 3;
+    form->imgSmall->repaint();
+    return 0;
+}
+
+int PreviewScenarios::PeakReferenceChild(const QString& file, QSize size)
+{
+    QImageReader reader(file);
+    reader.setScaledSize(size);
+    const QImage image = reader.read();
+    if (image.size() != size)
+        return 3;
+    ImageWindow window(image);
+    window.resize(800, 600);
+    window.show();
+    QCoreApplication::processEvents();
+    window.repaint();
+    return 0;
+}

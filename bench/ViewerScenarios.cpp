@@ -1,0 +1,166 @@
+#include "ViewerScenarios.h"
+#include "BenchServices.h"
+#include "ChildProcess.h"
+#include "FileList.h"
+#include "PeakMemory.h"
+#include "PictureBox.h"
+#include "PictureDecoder.h"
+#include "frmFileDir.h"
+#include "frmFullScreen.h"
+
+#include <QImageReader>
+#include <QPainter>
+#include <QScreen>
+#include <QWidget>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// The box the viewer decodes a fitted picture to cover: its own device pixels.
+QSize coverBox(const frmFullScreen& viewer)
+{
+    const qreal ratio = viewer.devicePixelRatioF();
+    return QSize(int(std::ceil(viewer.width() * ratio)), int(std::ceil(viewer.height() * ratio)));
+}
+
+QString nextFile(frmFileDir& form)
+{
+    QString previous, next;
+    form.frmScreen_QueryNeighbours(previous, next);
+    return next;
+}
+
+// The floor for a step: a window that only copies an image of its own size to the screen.
+class FloorWindow : public QWidget {
+public:
+    explicit FloorWindow(QImage image) : m_image(std::move(image)) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.drawImage(0, 0, m_image);
+    }
+
+private:
+    QImage m_image;
+};
+
+}
+
+void ViewerScenarios::Run(std::vector<BenchResult>& results, BenchServices& services, const QString& folder,
+                          const QString& bigFolder)
+{
+    auto form = services.OpenMainWindow(folder);
+    if (form->flbFiles->ListCount() < 3) {
+        std::printf("warning: %s lists %d pictures, expected 3; viewer rows skipped\n", qPrintable(folder),
+                    form->flbFiles->ListCount());
+        return;
+    }
+    form->flbFiles->SetListIndex(0);
+    form->mnuFullScreen_Click();
+    QPointer<frmFullScreen> viewer = form->Viewer();
+    WaitUntil([&] { return viewer && viewer->isVisible(); }, 10000);
+    if (!viewer) {
+        std::printf("warning: the viewer did not open; viewer rows skipped\n");
+        return;
+    }
+    const QSize cover = coverBox(*viewer);
+    const QSize natural = QImageReader(form->CurrentFile()).size();
+    const QSize decoded = PictureDecoder::DecodeSize(natural, cover, true);
+    const std::string scale = "1/" + std::to_string(natural.width() / decoded.width());
+    const QScreen* screen = form->screen();
+    const QSize screenSize = screen ? screen->size() * screen->devicePixelRatio() : QSize(1920, 1080);
+    const QSize previewDecoded = PictureDecoder::DecodeSize(natural, screenSize, true);
+    std::printf("viewer: %dx%d, fitted decode at %dx%d (djpeg -scale %s)\n", cover.width(), cover.height(),
+                decoded.width(), decoded.height(), scale.c_str());
+
+    // Nothing of the last step may still run: the neighbour the viewer decodes ahead and
+    // the main window's own preview of the file stepped to.
+    const auto settled = [&] {
+        if (viewer->imgFullScr->Pixels().size() != decoded)
+            std::printf("warning: the viewer shows pixels of the wrong size\n");
+        const QString next = nextFile(*form);
+        const bool done = WaitUntil([&] {
+            return viewer->Prefetcher().IsReady(next, cover) && form->imgSmall->Pixels().size() == previewDecoded
+                && form->imgSmall->GetPicture().Path() == form->CurrentFile();
+        });
+        if (!done)
+            std::printf("warning: %s was not decoded ahead\n", qPrintable(next));
+    };
+    const auto step = [&] {
+        viewer->Form_KeyDown(40, 0);
+        viewer->repaint();
+    };
+
+    FloorWindow floor(viewer->imgFullScr->Pixels().scaled(cover).convertToFormat(QImage::Format_RGB32));
+    floor.setGeometry(viewer->geometry());
+    floor.show();
+    WaitUntil([&] { return floor.isVisible(); }, 10000);
+    BenchScenario prefetched{"viewer_step_prefetched", step, [&] { floor.repaint(); }, 15};
+    prefetched.settle = settled;
+    prefetched.target = {BenchTarget::Ours, 16};
+    results.push_back(RunScenario(prefetched));
+    floor.hide();
+
+    // Cold: what was decoded ahead is dropped once everything has settled, so the step
+    // reads its picture itself.
+    bool cleared = false;
+    BenchScenario cold{"viewer_step_cold",
+                       [&] {
+                           step();
+                           cleared = false;
+                       },
+                       [&] { TimeChildMs({"djpeg", "-scale", scale, "-outfile", "/dev/null",
+                                          nextFile(*form).toStdString()}); },
+                       15};
+    cold.settle = [&] {
+        if (cleared)
+            return;
+        settled();
+        viewer->Prefetcher().Clear();
+        cleared = true;
+    };
+    cold.target = {BenchTarget::Ratio, 1.2};
+    results.push_back(RunScenario(cold));
+    viewer->Form_KeyDown(27, 0);
+    form.reset();
+
+    // Peak memory of a 3x view, in a process of its own, against the natural pixels plus
+    // the prefetch budget.
+    const QSize big = QImageReader(bigFolder + QStringLiteral("/a.jpg")).size();
+    const double limitMB = double(big.width()) * big.height() * 4 / (1024.0 * 1024.0) + 64;
+    const std::string self = PeakMemory::SelfPath();
+    results.push_back(RunMeasured(
+        "viewer_3x_peak_8000x6000", "MB", 3,
+        [&] { return PeakMemory::RunMB({self, "--peak-viewer-3x", bigFolder.toStdString()}); },
+        [&] { return limitMB; }, {BenchTarget::Ratio, 1.0}));
+}
+
+int ViewerScenarios::Peak3xChild(const QString& folder)
+{
+    BenchServices services;
+    auto form = services.OpenMainWindow(folder);
+    if (form->flbFiles->ListCount() < 1)
+        return 2;
+    form->flbFiles->SetListIndex(0);
+    const QSize natural = QImageReader(form->CurrentFile()).size();
+    form->mnuFullScreen_Click();
+    QPointer<frmFullScreen> viewer = form->Viewer();
+    if (!viewer)
+        return 3;
+    // A user picks the zoom from the popup menu seconds later: by then the neighbour has
+    // been decoded ahead and the main window's preview has its pixels.
+    const QString next = nextFile(*form);
+    WaitUntil([&] {
+        return !viewer || (viewer->Prefetcher().IsReady(next, coverBox(*viewer)) && !form->imgSmall->Pixels().isNull());
+    });
+    if (!viewer)
+        return 5;
+    viewer->mnuZoom_Click(3);
+    viewer->repaint();
+    QCoreApplication::processEvents();
+    return viewer->imgFullScr->Pixels().size() == natural ? 0 : 4;
+}
