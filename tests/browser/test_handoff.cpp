@@ -2,6 +2,8 @@
 #include "BrowserFixture.h"
 #include "FileList.h"
 #include "PictureBox.h"
+#include "PictureDecoder.h"
+#include "PreviewLoader.h"
 #include "frmFullScreen.h"
 
 #include <QImage>
@@ -76,6 +78,7 @@ void TestHandoff::steppingMovesTheBrowserWithWrapAround()
     QVERIFY(viewer);
     QCOMPARE(shownPath(form), f.path("pics/c.gif"));
 
+    const int previewDecodes = form.Preview().Decoder().DecodesStarted();
     viewer->mnuZoom_Click(2);
     viewer->mnuNext_Click();  // c -> a: wraps
     QCOMPARE(form.flbFiles->ListIndex(), 0);
@@ -93,9 +96,15 @@ void TestHandoff::steppingMovesTheBrowserWithWrapAround()
     QCOMPARE(form.CurrentFile(), f.path("pics/b.JPG"));
     viewer->Form_KeyDown(34, 0);  // Page Down: passed on, nothing moves
     QCOMPARE(form.flbFiles->ListIndex(), 1);
+    viewer->mnuFitToScreen_Click();
+    // While the viewer decodes the files it steps to, the preview does not decode them too;
+    // on Esc it takes the viewer's pixels of the same file.
+    QCOMPARE(form.Preview().Decoder().DecodesStarted(), previewDecodes);
     viewer->Form_KeyDown(27, 0);
     QVERIFY(!viewer->isVisible());
     QCOMPARE(form.flbFiles->ListIndex(), 1);
+    QVERIFY(form.imgSmall->Pixels().cacheKey() == viewer->imgFullScr->Pixels().cacheKey());
+    QCOMPARE(form.Preview().Decoder().DecodesStarted(), previewDecodes);
 }
 
 void TestHandoff::onlyTheNewestViewerIsServed()

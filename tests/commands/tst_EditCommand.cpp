@@ -1,17 +1,30 @@
-// "Edit Current Image": the exact argument vector the associated program gets.
+// "Edit Current Image" and the association reader behind it: Exec lines, key files, the
+// registry's buffer, the lookup through a private set of freedesktop folders, and the
+// exact argument vector the associated program gets.
+#include "Associations.h"
+#include "DesktopEntry.h"
 #include "EditCommand.h"
+#include "ExecLine.h"
 #include "Globals.h"
 #include "ProcessStarter.h"
 #include "ScriptedDialogs.h"
-#include "XdgTree.h"
 
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 namespace {
+// A desktop entry of an application with the given Exec line (and any keys after it).
+QString application(const QString& exec)
+{
+    return QStringLiteral("[Desktop Entry]\nType=Application\nName=App\nExec=%1\n").arg(exec);
+}
+
 // Records what would be started instead of starting it.
-class RecordingStarter : public IProcessStarter {
-public:
+struct RecordingStarter : IProcessStarter {
     bool StartDetached(const QString& program, const QStringList& arguments) override
     {
         started.push_back(QStringList{program} + arguments);
@@ -22,124 +35,196 @@ public:
 };
 
 // A name that a shell would take apart in every possible way.
-QString hostileName()
-{
-    return QStringLiteral("my \"best\" it's; $(touch pwned) `touch pwned2` 100%1 sure\nshot");
+const QString HostileName = QStringLiteral("my \"best\" it's; $(touch pwned) `touch pwned2` 100%1 sure\nshot");
 }
 
-const QString NoApplication = QStringLiteral("Unable to locate the Application to open the image");
-}
-
+// Test bodies live in the class: moc misreads a raw string holding \" here, so use plain literals.
 class TestEditCommand : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void edit_data();
-    void edit();
-    void failedStartIsTold();
-    void realProgramGetsExactArguments();
+    void initTestCase()
+    {
+        const QString mime = QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("mime"),
+                                                    QStandardPaths::LocateDirectory);
+        QVERIFY2(!mime.isEmpty(), "the shared MIME database was not found");
+        QVERIFY(m_xdg.isValid() && QDir().mkpath(at(QStringLiteral("mimedata"))));
+        QVERIFY(QFile::link(mime, at(QStringLiteral("mimedata/mime"))));
+        for (const auto& [variable, rel] : {std::pair{"HOME", "home"}, std::pair{"XDG_CONFIG_HOME", "config"},
+                                            std::pair{"XDG_CONFIG_DIRS", "etcxdg"}, std::pair{"XDG_DATA_HOME", "data"}})
+            qputenv(variable, QFile::encodeName(at(QLatin1String(rel))));
+        qputenv("XDG_DATA_DIRS",
+                QFile::encodeName(at(QStringLiteral("sysdata")) + QLatin1Char(':') + at(QStringLiteral("mimedata"))));
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        write(QStringLiteral("config/mimeapps.list"),
+              QStringLiteral("[Default Applications]\nimage/jpeg=gone.desktop;quoted.desktop;\n"
+                             "image/png = vendor-unquoted.desktop\nimage/gif=twice.desktop\n"
+                             "image/tiff=percent.desktop\nimage/vnd.microsoft.icon=hidden.desktop;shadowed.desktop;\n"
+                             "image/x-tga=long.desktop\nimage/vnd.adobe.photoshop=selfnamed.desktop\n"
+                             "[Removed Associations]\ntext/plain=removed.desktop;\n"));
+        write(QStringLiteral("etcxdg/mimeapps.list"),
+              QStringLiteral("[Default Applications]\nimage/jpeg=other.desktop\n"));
+        write(QStringLiteral("sysdata/applications/mimeinfo.cache"),
+              QStringLiteral("[MIME Cache]\ntext/plain=removed.desktop;cached.desktop;\n"));
+        const std::pair<const char*, QString> apps[] = {
+            {"data/applications/quoted.desktop", QStringLiteral("viewer \"%f\"")},
+            {"sysdata/applications/other.desktop", QStringLiteral("other %f")},
+            {"sysdata/applications/vendor/unquoted.desktop", QStringLiteral("\"/opt/my viewer/bin/view\" --open %U")},
+            {"data/applications/twice.desktop", QStringLiteral("compare %f --again=%f")},
+            {"data/applications/percent.desktop", QStringLiteral("printf 100%% %F")},
+            {"data/applications/hidden.desktop", QStringLiteral("hidden %f\nHidden=true")},
+            {"data/applications/shadowed.desktop", QStringLiteral("shadow-user %f")},
+            {"sysdata/applications/shadowed.desktop", QStringLiteral("shadow-system %f")},
+            {"data/applications/long.desktop", QStringLiteral("tool %1 %f").arg(QString(300, QLatin1Char('x')))},
+            {"data/applications/selfnamed.desktop", QStringLiteral("%f --flag")},
+            {"data/applications/removed.desktop", QStringLiteral("removed %f")},
+            {"sysdata/applications/cached.desktop", QStringLiteral("cached-editor %u")},
+        };
+        for (const auto& [rel, exec] : apps)
+            write(QLatin1String(rel), application(exec));
+    }
+
+    // The open command an Exec line gives, read back into its arguments.
+    void commandFromExec_data()
+    {
+        QTest::addColumn<QString>("exec");
+        QTest::addColumn<QString>("icon");
+        QTest::addColumn<QStringList>("arguments");  // none when the line is unusable
+        QTest::newRow("escapes in quotes") << " \"my app\"\t\"a\\\"b\" \"c\\\\d\" \"e\\$f\" \"g\\`h\" \"i\\xj\"" << ""
+                                           << QStringList{"my app", "a\"b", "c\\d", "e$f", "g`h", "i\\xj"};
+        QTest::newRow("shell characters are plain") << "'hi there' a;b $(c) `d`" << ""
+                                                    << QStringList{"'hi", "there'", "a;b", "$(c)", "`d`"};
+        const QStringList hostile{"/opt/a b", "a\"b", "c\\", "\\\"", "$HOME", "`id`", "x;y", "it's", "l\nb", "t\tb"};
+        QTest::newRow("what Join quotes") << ExecLine::Join(hostile) << "" << hostile;
+        QTest::newRow("icon, name, location")
+            << "app %i %c %k" << "pic" << QStringList{"app", "--icon", "pic", "Image Tool", "/apps/tool.desktop"};
+        QTest::newRow("no icon") << "app %i %f" << "" << QStringList{"app", "%1"};
+        QTest::newRow("deprecated and unknown dropped")
+            << "app %d %D %n %N %v %m %z x%dy" << "" << QStringList{"app", "xy"};
+        QTest::newRow("escaped closing quote") << "run \"a\\\"" << "" << QStringList{};
+        QTest::newRow("program is a dropped code") << "%d" << "" << QStringList{};
+    }
+
+    void commandFromExec()
+    {
+        QFETCH(QString, exec);
+        QFETCH(QString, icon);
+        QFETCH(QStringList, arguments);
+        QString command;
+        QStringList got;
+        const ExecLine::FieldValues values{icon, QStringLiteral("Image Tool"), QStringLiteral("/apps/tool.desktop")};
+        QCOMPARE(ExecLine::CommandFromExec(exec, values, command), !arguments.isEmpty());
+        QVERIFY(arguments.isEmpty() || ExecLine::Split(command, got));
+        QCOMPARE(got, arguments);
+    }
+
+    void keyFiles()
+    {
+        const DesktopEntry entry = DesktopEntry::Parse(
+            QStringLiteral("# comment\r\n[Other]\nExec=wrong\n[Desktop Entry]\r\nExec = first %f\r\nExec=second\n"
+                           "  # indented comment\nIcon=\\sleading\\\\x\n[Desktop Entry]\nType=Application\n"),
+            QStringLiteral("/x.desktop"));
+        QCOMPARE(entry.Exec(), QStringLiteral("first %f"));
+        QCOMPARE(entry.Icon(), QStringLiteral(" leading\\x"));
+        QVERIFY(!entry.IsApplication());  // a group given twice counts once
+        QCOMPARE(SplitKeyFileList(QStringLiteral(" a.desktop ;b\\;c.desktop;;")),
+                 QStringList({"a.desktop", "b;c.desktop"}));
+    }
+
+    void registryBuffer()
+    {
+        // The value as read back through a 255-byte buffer of blanks.
+        QCOMPARE(RegistryBufferText(QStringLiteral("  class ")), QStringLiteral("class "));
+        QCOMPARE(RegistryBufferText(QString::fromLatin1("ab\0cd", 5)), QStringLiteral("ab"));
+        QCOMPARE(RegistryBufferText(QString(254, QLatin1Char('a'))), QString(254, QLatin1Char('a')));
+        QCOMPARE(RegistryBufferText(QString(255, QLatin1Char('a'))), QStringLiteral("Error"));
+        QCOMPARE(RegistryBufferText(QString(128, QChar(0xE9))), QStringLiteral("Error"));  // counted in bytes
+    }
+
+    void edit_data()
+    {
+        QTest::addColumn<QString>("file");          // a type alone is appended to a hostile name
+        QTest::addColumn<bool>("starts");           // what starting the program answers
+        QTest::addColumn<QStringList>("expected");  // "@P@" stands for the image's path
+        QTest::addColumn<QString>("message");
+        const QString none = QStringLiteral("Unable to locate the Application to open the image");
+        QTest::newRow("quoted %f") << ".jpg" << true << QStringList{"viewer", "@P@"} << "";
+        QTest::newRow("unquoted %U, program with blank")
+            << ".png" << true << QStringList{"/opt/my viewer/bin/view", "--open", "@P@"} << "";
+        QTest::newRow("code twice") << ".gif" << true << QStringList{"compare", "@P@", "--again=@P@"} << "";
+        QTest::newRow("%%") << ".tif" << true << QStringList{"printf", "100%", "@P@"} << "";
+        QTest::newRow("hidden app skipped, user copy shadows")
+            << ".ico" << true << QStringList{"shadow-user", "@P@"} << "";
+        QTest::newRow("cache, capital extension") << ".TXT" << true << QStringList{"cached-editor", "@P@"} << "";
+        QTest::newRow("program fails to start")
+            << ".jpg" << false << QStringList{"viewer", "@P@"} << "Unable to start the application viewer";
+        QTest::newRow("nothing selected") << "" << true << QStringList{} << "You must select an image !";
+        QTest::newRow("no default application") << "/p/a.bmp" << true << QStringList{} << none;
+        QTest::newRow("command over 254 bytes") << "/p/a.tga" << true << QStringList{} << none;
+        QTest::newRow("program would be the file") << "/p/a.psd" << true << QStringList{} << none;
+    }
+
+    void edit()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, starts);
+        QFETCH(QStringList, expected);
+        QFETCH(QString, message);
+        if (file.startsWith(QLatin1Char('.')))
+            file = at(QStringLiteral("pics/")) + HostileName + file;
+        expected.replaceInStrings(QStringLiteral("@P@"), file);
+        ScriptedDialogs dialogs;
+        Globals globals(dialogs);
+        RecordingStarter starter;
+        starter.answer = starts;
+        EditCommand(globals, starter).mnuEdit_Click(file);
+        QCOMPARE(starter.started, expected.isEmpty() ? QList<QStringList>() : QList<QStringList>{expected});
+        QStringList boxes;  // the shared error box: OK with the exclamation icon, the program's title
+        for (const ScriptedDialogs::Call& c : dialogs.calls())
+            boxes << QStringLiteral("%1|%2|%3").arg(c.text).arg(c.style).arg(c.title);
+        QCOMPARE(boxes, message.isEmpty() ? QStringList() : QStringList{message + "|48|Images Browser and Viewer"});
+    }
+
+    void realProgramGetsExactArguments()
+    {
+        // A program that writes each argument it gets, NUL-terminated, to a file.
+        const QString script = at(QStringLiteral("bin/recorder.sh"));
+        const QString out = at(QStringLiteral("bin/argv.bin"));
+        write(QStringLiteral("bin/recorder.sh"),
+              QStringLiteral("#!/bin/sh\nout=\"$1\"\nshift\n"
+                             "printf '%s\\0' \"$@\" > \"$out.part\" && mv \"$out.part\" \"$out\"\n"));
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        write(QStringLiteral("data/applications/recorder.desktop"),
+              application(QStringLiteral("\"%1\" \"%2\" %f").arg(script, out)));
+        write(QStringLiteral("config/mimeapps.list"),
+              QStringLiteral("[Default Applications]\nimage/jpeg=recorder.desktop\n"));
+
+        const QString path = at(QStringLiteral("pics/")) + HostileName + QStringLiteral(".jpg");
+        ScriptedDialogs dialogs;
+        Globals globals(dialogs);
+        ProcessStarter starter;
+        EditCommand(globals, starter).mnuEdit_Click(path);
+        QVERIFY(dialogs.calls().isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 10000);
+        QFile file(out);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QFile::encodeName(path) + '\0');  // one argument, byte for byte
+        QVERIFY(!QFile::exists(QDir::current().filePath(QStringLiteral("pwned"))));
+    }
 
 private:
-    std::unique_ptr<XdgTree> m_tree;
+    // A private set of freedesktop folders: config (XDG_CONFIG_HOME), etcxdg
+    // (XDG_CONFIG_DIRS), data (XDG_DATA_HOME), sysdata plus a link to the system's shared
+    // MIME database (XDG_DATA_DIRS), so association lookups see only what a test wrote.
+    QTemporaryDir m_xdg;
+    QString at(const QString& rel) const { return m_xdg.path() + QLatin1Char('/') + rel; }
+    void write(const QString& rel, const QString& text) const
+    {
+        QDir().mkpath(QFileInfo(at(rel)).absolutePath());
+        QFile file(at(rel));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text.toUtf8());
+    }
 };
-
-void TestEditCommand::initTestCase()
-{
-    m_tree = std::make_unique<XdgTree>();
-    QVERIFY2(m_tree->ready, "the shared MIME database was not found");
-    m_tree->writeStandardAssociations();
-}
-
-void TestEditCommand::edit_data()
-{
-    QTest::addColumn<QString>("file");          // a type alone is appended to a hostile name
-    QTest::addColumn<QStringList>("expected");  // "@P@" stands for the image's path
-    QTest::addColumn<QString>("message");
-    QTest::newRow("quoted %f") << ".jpg" << QStringList{"viewer", "@P@"} << "";
-    QTest::newRow("unquoted %U, program with blank") << ".png" << QStringList{"/opt/my viewer/bin/view", "--open", "@P@"}
-                                                     << "";
-    QTest::newRow("code twice") << ".gif" << QStringList{"compare", "@P@", "--again=@P@"} << "";
-    QTest::newRow("%%") << ".tif" << QStringList{"printf", "100%", "@P@"} << "";
-    QTest::newRow("%i %c %k") << ".xpm" << QStringList{"painter", "--icon", "painter-icon", "Maler", "@LOCATION@", "@P@"}
-                              << "";
-    QTest::newRow("cache, capital extension") << ".TXT" << QStringList{"cached-editor", "@P@"} << "";
-    QTest::newRow("nothing selected") << "" << QStringList{} << "You must select an image !";
-    QTest::newRow("no default application") << "/p/a.bmp" << QStringList{} << NoApplication;
-    QTest::newRow("unknown type") << "/p/a.zzq" << QStringList{} << NoApplication;
-    QTest::newRow("type of four letters") << "/p/a.jpeg" << QStringList{} << NoApplication;
-    QTest::newRow("command over 254 bytes") << "/p/a.tga" << QStringList{} << NoApplication;
-    QTest::newRow("program would be the file") << "/p/a.psd" << QStringList{} << NoApplication;
-    QTest::newRow("shorter than a type") << "ab" << QStringList{} << NoApplication;
-}
-
-void TestEditCommand::edit()
-{
-    QFETCH(QString, file);
-    QFETCH(QStringList, expected);
-    QFETCH(QString, message);
-    if (file.startsWith(QLatin1Char('.')))
-        file = m_tree->at(QStringLiteral("pics/")) + hostileName() + file;
-    for (QString& arg : expected) {
-        arg.replace(QLatin1String("@LOCATION@"), m_tree->at(QStringLiteral("data/applications/fields.desktop")));
-        arg.replace(QLatin1String("@P@"), file);
-    }
-    ScriptedDialogs dialogs;
-    Globals globals(dialogs);
-    RecordingStarter starter;
-    EditCommand(globals, starter).mnuEdit_Click(file);
-    QCOMPARE(starter.started, expected.isEmpty() ? QList<QStringList>() : QList<QStringList>{expected});
-    QCOMPARE(dialogs.calls().size(), message.isEmpty() ? 0 : 1);
-    if (!message.isEmpty()) {
-        QCOMPARE(dialogs.calls()[0].text, message);
-        QCOMPARE(dialogs.calls()[0].style, 48);
-        QCOMPARE(dialogs.calls()[0].title, QStringLiteral("Images Browser and Viewer"));
-    }
-}
-
-void TestEditCommand::failedStartIsTold()
-{
-    ScriptedDialogs dialogs;
-    Globals globals(dialogs);
-    RecordingStarter starter;
-    starter.answer = false;
-    // A reader that answers as a registry would, quotes around program and "%1" included.
-    const auto reader = [](std::uint32_t, const QString& key, const QString&) {
-        if (key == QLatin1String(".jpg"))
-            return QStringLiteral("jpegfile");
-        return key == QLatin1String("jpegfile\\Shell\\Open\\Command") ? QStringLiteral("\"C:\\Edit\\ed.exe\" \"%1\"")
-                                                                        : QStringLiteral("Error");
-    };
-    EditCommand(globals, starter, reader).mnuEdit_Click(QStringLiteral("/p/a.jpg"));
-    QCOMPARE(starter.started, QList<QStringList>{QStringList({"C:\\Edit\\ed.exe", "/p/a.jpg"})});
-    QCOMPARE(dialogs.calls().size(), 1);
-    QCOMPARE(dialogs.calls()[0].text, QStringLiteral("Unable to start the application C:\\Edit\\ed.exe"));
-}
-
-void TestEditCommand::realProgramGetsExactArguments()
-{
-    // A program that writes each argument it gets, NUL-terminated, to a file.
-    const QString script = m_tree->at(QStringLiteral("bin/recorder.sh"));
-    const QString out = m_tree->at(QStringLiteral("bin/argv.bin"));
-    m_tree->write(QStringLiteral("bin/recorder.sh"),
-                  QStringLiteral("#!/bin/sh\nout=\"$1\"\nshift\nprintf '%s\\0' \"$@\" > \"$out.part\" && mv \"$out.part\" \"$out\"\n"));
-    QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    m_tree->application(QStringLiteral("data/applications/recorder.desktop"),
-                        QStringLiteral("\"%1\" \"%2\" %f").arg(script, out));
-    m_tree->write(QStringLiteral("config/mimeapps.list"),
-                  QStringLiteral("[Default Applications]\nimage/jpeg=recorder.desktop\n"));
-
-    const QString path = m_tree->at(QStringLiteral("pics/")) + hostileName() + QStringLiteral(".jpg");
-    ScriptedDialogs dialogs;
-    Globals globals(dialogs);
-    ProcessStarter starter;
-    EditCommand(globals, starter).mnuEdit_Click(path);
-    QVERIFY(dialogs.calls().isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 10000);
-    QFile file(out);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QFile::encodeName(path) + '\0');  // one argument, byte for byte
-    QVERIFY(!QFile::exists(QDir::current().filePath(QStringLiteral("pwned"))));
-}
 
 std::unique_ptr<QObject> newEditCommandTest() { return std::make_unique<TestEditCommand>(); }
 #include "tst_EditCommand.moc"
