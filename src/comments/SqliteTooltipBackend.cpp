@@ -59,8 +59,17 @@ SqliteTooltipBackend::SqliteTooltipBackend(const QString& sFile, Access access, 
         // The table is checked over a read-only connection first; only a file that holds
         // it is then opened for writing.
         openConnection(true);
-        checkTable();
-        if (access == Access::Auto && writable) {
+        const bool willWrite = access == Access::Auto && writable;
+        try {
+            checkTable();
+        } catch (const AppError& error) {
+            // A copy of the program killed in the middle of a write leaves a hot journal,
+            // which only a read-write connection may roll back; a read-only one calls the
+            // file read-only. The read-write check below recovers it and has the last word.
+            if (!willWrite || error.Number() != TooltipErr::ReadOnly)
+                throw;
+        }
+        if (willWrite) {
             closeConnection();
             openConnection(false);
             checkTable();

@@ -72,14 +72,16 @@ QByteArray folderOf(const QByteArray& path)
 }
 
 // The source as the file system knows it. Qt decodes names that are not valid UTF-8
-// lossily; re-encoding such a name gives bytes that name no file (or not that one), so
-// a command can never reach another file than the one it was given: it is not found.
+// lossily (U+FFFD); re-encoded, such a name reaches no file or, worse, one that really
+// holds U+FFFD, which nobody can tell apart from it. So a name holding U+FFFD is not
+// found: a command never reaches another file than the one it was given.
 struct stat statSource(const QString& path, const QString& action)
 {
     struct stat st {};
     const QByteArray encoded = QFile::encodeName(path);
-    if (encoded.isEmpty() || ::lstat(encoded.constData(), &st) != 0) {
-        const int err = encoded.isEmpty() ? ENOENT : errno;
+    const bool lossy = path.contains(QChar(QChar::ReplacementCharacter));
+    if (encoded.isEmpty() || lossy || ::lstat(encoded.constData(), &st) != 0) {
+        const int err = encoded.isEmpty() || lossy ? ENOENT : errno;
         if (err == ENOENT || err == ENOTDIR)
             throw AppError(ErrNo::FileNotFound, Source,
                            QStringLiteral("File not found: %1 (%2)").arg(path, action));
@@ -202,7 +204,10 @@ void FileOperations::moveAcrossFileSystems(const QByteArray& from, const QByteAr
 void FileOperations::MoveToTrash(const QString& path)
 {
     const QString action = QStringLiteral("cannot move %1 to the trash").arg(path);
-    statSource(path, action);
+    // A folder that took a listed file's name is not the file the user chose to delete.
+    if (S_ISDIR(statSource(path, action).st_mode))
+        throw AppError(ErrNo::PathFileAccess, Source,
+                       QStringLiteral("Path/File access error: %1 is a folder, not a file").arg(path));
     // The trash only renames; nothing here ever deletes a file for good.
     if (!trashFile(path))
         throw AppError(ErrNo::PathFileAccess, Source,
