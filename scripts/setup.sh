@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the benchmark need,
+# Installs the Debian packages the build, the tests, the fuzzing and the benchmark need,
 # but only those that are missing: as root directly, otherwise through sudo.
 set -euo pipefail
 
@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev cmake g++ make
   libexif-dev libjpeg-turbo-progs sqlite3
   xvfb xauth xdotool imagemagick
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -486,7 +486,8 @@ void frmFileDir::openViewer()
     connect(frmScreen, &frmFullScreen::QueryNeighbours, this, &frmFileDir::frmScreen_QueryNeighbours,
             Qt::DirectConnection);
     frmScreen->installEventFilter(this);
-    connect(frmScreen, &QObject::destroyed, this, [this] { viewerGone(); });
+    // By the time destroyed() comes the viewer is half gone: nothing of it may be touched.
+    connect(frmScreen, &QObject::destroyed, this, [this] { m_previewLoader->Resume(); });
     frmScreen->ShowFullScreen();
 }
 

@@ -3,7 +3,7 @@
 
 #include <QRegularExpression>
 
-KeyFileGroup ReadKeyFileGroup(const QString& text, const QString& group)
+KeyFileGroup ReadKeyFileGroup(const QString& text, const QString& group, Qt::CaseSensitivity keyCase)
 {
     KeyFileGroup keys;
     bool inGroup = false;
@@ -25,7 +25,8 @@ KeyFileGroup ReadKeyFileGroup(const QString& text, const QString& group)
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         if (eq <= 0)
             continue;
-        const QString key = line.left(eq).trimmed().toString();
+        const QStringView keyText = line.left(eq).trimmed();
+        const QString key = keyCase == Qt::CaseSensitive ? keyText.toString() : keyText.toString().toLower();
         QStringView value = line.mid(eq + 1);
         while (!value.isEmpty() && (value.front() == QLatin1Char(' ') || value.front() == QLatin1Char('\t')))
             value = value.mid(1);

@@ -7,7 +7,9 @@
 // mimeapps.list and mimeinfo.cache share. Values stay as written (escapes intact); the
 // first of duplicated keys or groups wins. Pure over text, so it can be fuzzed.
 using KeyFileGroup = QHash<QString, QString>;
-KeyFileGroup ReadKeyFileGroup(const QString& text, const QString& group);
+// With Qt::CaseInsensitive the keys come lower-cased, the first spelling in the file winning.
+KeyFileGroup ReadKeyFileGroup(const QString& text, const QString& group,
+                              Qt::CaseSensitivity keyCase = Qt::CaseSensitive);
 // Undoes the string escapes \s \n \t \r \\ of a value.
 QString UnescapeKeyFileValue(const QString& value);
 // Splits a list value ("a.desktop;b.desktop;") at each ';' that no backslash escapes.

@@ -4,13 +4,10 @@
 MimeAppsList::Table MimeAppsList::readTable(const QString& text, const QString& group)
 {
     Table table;
-    const KeyFileGroup keys = ReadKeyFileGroup(text, group);
-    for (auto it = keys.cbegin(); it != keys.cend(); ++it) {
-        const QString type = it.key().toLower();
-        // MIME types are compared without case.
-        if (!table.contains(type))
-            table.insert(type, SplitKeyFileList(it.value()));
-    }
+    // MIME types are compared without case; of two spellings of one type the first counts.
+    const KeyFileGroup keys = ReadKeyFileGroup(text, group, Qt::CaseInsensitive);
+    for (auto it = keys.cbegin(); it != keys.cend(); ++it)
+        table.insert(it.key(), SplitKeyFileList(it.value()));
     return table;
 }
 

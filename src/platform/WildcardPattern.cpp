@@ -25,7 +25,8 @@ bool matchWildcard(const View& wildcard, const View& name, Char star, Char any)
     size_t w = 0, n = 0;
     size_t starW = size_t(-1), starN = 0;
     while (n < size_t(name.size())) {
-        if (w < size_t(wildcard.size()) && (wildcard[w] == any || wildcard[w] == name[n])) {
+        // A '*' in the wildcard is always a wildcard, even where the name has a '*' too.
+        if (w < size_t(wildcard.size()) && wildcard[w] != star && (wildcard[w] == any || wildcard[w] == name[n])) {
             ++w;
             ++n;
         } else if (w < size_t(wildcard.size()) && wildcard[w] == star) {

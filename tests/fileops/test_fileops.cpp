@@ -38,7 +38,7 @@ int errorOf(const std::function<void()>& call)
 const QByteArray Photo = [] {
     QByteArray bytes;
     for (int i = 0; i < 300000; ++i)
-        bytes += char((i * 7919) >> 3);
+        bytes += char((unsigned(i) * 7919u) >> 3);
     return bytes;
 }();
 }
