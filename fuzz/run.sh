@@ -31,4 +31,5 @@ for target in fuzz_exec_line fuzz_desktop_entry fuzz_mimeapps fuzz_wildcard; do
     failed+=("$target")
   fi
 done
+echo "fuzz: $((4 - ${#failed[@]})) passed, ${#failed[@]} failed"
 [ ${#failed[@]} -eq 0 ] || { echo "fuzz findings in: ${failed[*]}" >&2; exit 1; }
