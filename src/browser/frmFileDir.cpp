@@ -184,12 +184,17 @@ void frmFileDir::Form_Resize()
     splitter->Resize(rc);
     splitter->GetRect(1, rc);
     subSplitter->Resize(rc);
+    putDriveListOverFileList();
+    placeFileListBelowDriveList();
+}
+
+void frmFileDir::putDriveListOverFileList()
+{
     ControlAdapter& drive = Bounds(DriveList);
     const ControlAdapter& files = Bounds(flbFiles);
     drive.SetLeft(files.Left());
     drive.SetTop(files.Top());
     drive.SetWidth(files.Width());
-    placeFileListBelowDriveList();
 }
 
 void frmFileDir::placeFileListBelowDriveList()
@@ -207,11 +212,7 @@ void frmFileDir::splitter_SplitRect(float Percent)
     CRect rc;
     splitter->GetRect(1, rc);
     subSplitter->Resize(rc);
-    ControlAdapter& drive = Bounds(DriveList);
-    const ControlAdapter& files = Bounds(flbFiles);
-    drive.SetLeft(files.Left());
-    drive.SetTop(files.Top());
-    drive.SetWidth(files.Width());
+    putDriveListOverFileList();
     // A full repaint draws both bars afresh and leaves no drag line behind.
     m_splitterHost->WipeTrackingLines();
     m_surface->update();

@@ -112,6 +112,7 @@ private:
     void connectCommands();
     void connectSurface();
     void setUpLayout();
+    void putDriveListOverFileList();
     void placeFileListBelowDriveList();
     void fitPreview();
     void openViewer();
