@@ -73,6 +73,8 @@ void TestHandoff::steppingMovesTheBrowserWithWrapAround()
     frmFileDir& form = f.startIn(f.path("pics"));
     form.show();
     form.flbFiles->SetListIndex(2);
+    // Let the preview's own decode of c.gif finish first: only decodes started later count.
+    QTRY_VERIFY(!form.imgSmall->Pixels().isNull());
     form.Menus().Action(QStringLiteral("mnuFullScreen"))->trigger();
     frmFullScreen* viewer = form.Viewer();
     QVERIFY(viewer);
