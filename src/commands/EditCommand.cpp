@@ -33,6 +33,11 @@ void EditCommand::mnuEdit_Click(const QString& sCurrentFile)
         m_globals.ShowError(QStringLiteral("You must select an image !"));
         return;
     }
+    // A name Qt decoded lossily would hand the application another file, or none.
+    if (sCurrentFile.contains(QChar(QChar::ReplacementCharacter))) {
+        m_globals.ShowError(QStringLiteral("File not found: %1").arg(sCurrentFile));
+        return;
+    }
     const QString fileType = sCurrentFile.right(4);
     const QString className = m_reader(HKEY_CLASSES_ROOT, fileType, QString());
     const QString command = m_reader(HKEY_CLASSES_ROOT, className + QStringLiteral("\\Shell\\Open\\Command"), QString());
