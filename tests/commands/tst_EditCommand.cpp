@@ -7,7 +7,7 @@
 #include "ExecLine.h"
 #include "Globals.h"
 #include "ProcessStarter.h"
-#include "ScriptedDialogs.h"
+#include "ShownDialogs.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,9 +34,13 @@ struct RecordingStarter : IProcessStarter {
     bool answer = true;
 };
 
+struct Edit { QString file; bool starts; QStringList expected; QString message; };
+
 // A name that a shell would take apart in every possible way.
 const QString HostileName = QStringLiteral("my \"best\" it's; $(touch pwned) `touch pwned2` 100%1 sure\nshot");
 }
+
+Q_DECLARE_METATYPE(Edit)
 
 // Test bodies live in the class: moc misreads a raw string holding \" here, so use plain literals.
 class TestEditCommand : public QObject {
@@ -140,48 +144,39 @@ private Q_SLOTS:
         QCOMPARE(RegistryBufferText(QString(128, QChar(0xE9))), QStringLiteral("Error"));  // counted in bytes
     }
 
+    // file: a type alone is appended to a hostile name; expected: "@P@" stands for the image's path.
     void edit_data()
     {
-        QTest::addColumn<QString>("file");          // a type alone is appended to a hostile name
-        QTest::addColumn<bool>("starts");           // what starting the program answers
-        QTest::addColumn<QStringList>("expected");  // "@P@" stands for the image's path
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<Edit>("row");
         const QString none = QStringLiteral("Unable to locate the Application to open the image");
-        QTest::newRow("quoted %f") << ".jpg" << true << QStringList{"viewer", "@P@"} << "";
+        QTest::newRow("quoted %f") << Edit{".jpg", true, {"viewer", "@P@"}, ""};
         QTest::newRow("unquoted %U, program with blank")
-            << ".png" << true << QStringList{"/opt/my viewer/bin/view", "--open", "@P@"} << "";
-        QTest::newRow("code twice") << ".gif" << true << QStringList{"compare", "@P@", "--again=@P@"} << "";
-        QTest::newRow("%%") << ".tif" << true << QStringList{"printf", "100%", "@P@"} << "";
-        QTest::newRow("hidden app skipped, user copy shadows")
-            << ".ico" << true << QStringList{"shadow-user", "@P@"} << "";
-        QTest::newRow("cache, capital extension") << ".TXT" << true << QStringList{"cached-editor", "@P@"} << "";
+            << Edit{".png", true, {"/opt/my viewer/bin/view", "--open", "@P@"}, ""};
+        QTest::newRow("code twice") << Edit{".gif", true, {"compare", "@P@", "--again=@P@"}, ""};
+        QTest::newRow("%%") << Edit{".tif", true, {"printf", "100%", "@P@"}, ""};
+        QTest::newRow("hidden app skipped, user copy shadows") << Edit{".ico", true, {"shadow-user", "@P@"}, ""};
+        QTest::newRow("cache, capital extension") << Edit{".TXT", true, {"cached-editor", "@P@"}, ""};
         QTest::newRow("program fails to start")
-            << ".jpg" << false << QStringList{"viewer", "@P@"} << "Unable to start the application viewer";
-        QTest::newRow("nothing selected") << "" << true << QStringList{} << "You must select an image !";
-        QTest::newRow("no default application") << "/p/a.bmp" << true << QStringList{} << none;
-        QTest::newRow("command over 254 bytes") << "/p/a.tga" << true << QStringList{} << none;
-        QTest::newRow("program would be the file") << "/p/a.psd" << true << QStringList{} << none;
+            << Edit{".jpg", false, {"viewer", "@P@"}, "Unable to start the application viewer"};
+        QTest::newRow("no default application") << Edit{"/p/a.bmp", true, {}, none};
+        QTest::newRow("command over 254 bytes") << Edit{"/p/a.tga", true, {}, none};
+        QTest::newRow("program would be the file") << Edit{"/p/a.psd", true, {}, none};
+        const QString lossy = QStringLiteral("/p/caf") + QChar(QChar::ReplacementCharacter) + QStringLiteral(".jpg");
+        QTest::newRow("name decoded lossily") << Edit{lossy, true, {}, QStringLiteral("File not found: ") + lossy};
     }
 
     void edit()
     {
-        QFETCH(QString, file);
-        QFETCH(bool, starts);
-        QFETCH(QStringList, expected);
-        QFETCH(QString, message);
-        if (file.startsWith(QLatin1Char('.')))
-            file = at(QStringLiteral("pics/")) + HostileName + file;
-        expected.replaceInStrings(QStringLiteral("@P@"), file);
+        QFETCH(Edit, row);
+        const QString file = row.file.startsWith(u'.') ? at(QStringLiteral("pics/")) + HostileName + row.file : row.file;
+        row.expected.replaceInStrings(QStringLiteral("@P@"), file);
         ScriptedDialogs dialogs;
         Globals globals(dialogs);
         RecordingStarter starter;
-        starter.answer = starts;
+        starter.answer = row.starts;
         EditCommand(globals, starter).mnuEdit_Click(file);
-        QCOMPARE(starter.started, expected.isEmpty() ? QList<QStringList>() : QList<QStringList>{expected});
-        QStringList boxes;  // the shared error box: OK with the exclamation icon, the program's title
-        for (const ScriptedDialogs::Call& c : dialogs.calls())
-            boxes << QStringLiteral("%1|%2|%3").arg(c.text).arg(c.style).arg(c.title);
-        QCOMPARE(boxes, message.isEmpty() ? QStringList() : QStringList{message + "|48|Images Browser and Viewer"});
+        QCOMPARE(starter.started, row.expected.isEmpty() ? QList<QStringList>() : QList<QStringList>{row.expected});
+        QCOMPARE(Shown(dialogs), row.message.isEmpty() ? QStringList() : QStringList{ErrorBox(row.message)});
     }
 
     void realProgramGetsExactArguments()

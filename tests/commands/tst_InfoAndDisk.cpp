@@ -1,31 +1,16 @@
 // Image Information and the Open Disk items.
 #include "Globals.h"
-#include "IControlBounds.h"
+#include "FakeScaleForm.h"
 #include "ImageInformation.h"
 #include "MenuTree.h"
 #include "OpenDisk.h"
-#include "ScriptedDialogs.h"
-#include "Units.h"
+#include "ShownDialogs.h"
 
 #include <QAction>
 #include <QMenuBar>
 #include <QtTest>
 #include <climits>
 #include <memory>
-
-namespace {
-// A form whose conversions use a chosen DPI, as the main window's would on that screen.
-struct FixedDpiForm : IScaleForm {
-    explicit FixedDpiForm(double dpi) : dpi(dpi) {}
-    double ScaleLeft() const override { return 0; }
-    double ScaleTop() const override { return 0; }
-    double ScaleWidth() const override { return 0; }
-    double ScaleHeight() const override { return 0; }
-    double ScaleX(double v, int from, int to) const override { return Units::Convert(v, from, to, dpi); }
-    double ScaleY(double v, int from, int to) const override { return Units::Convert(v, from, to, dpi); }
-    double dpi;
-};
-}
 
 class TestInfoAndDisk : public QObject {
     Q_OBJECT
@@ -34,15 +19,12 @@ private Q_SLOTS:
     {
         ScriptedDialogs dialogs;
         Globals globals(dialogs);
-        const FixedDpiForm at120(120), at254(254);
+        const FakeScaleForm at120(120), at254(254);
         ImageInformation(globals, at120).mnuImgInfo_Click(QStringLiteral("/p/a.jpg"), 13547, 10160);
         ImageInformation(globals, at120).mnuImgInfo_Click(QString(), 13547, 10160);
         // The answer has no icon or title of its own, so the program's title shows; the error box has both.
-        QStringList boxes;
-        for (const ScriptedDialogs::Call& c : dialogs.calls())
-            boxes << QStringLiteral("%1|%2|%3").arg(c.text).arg(c.style).arg(c.title);
-        QCOMPARE(boxes, QStringList({"Height = 480  Width = 640|0|",
-                                     "You must select an image !|48|Images Browser and Viewer"}));
+        QCOMPARE(Shown(dialogs), QStringList({"MsgBox|Height = 480  Width = 640|0||",
+                                              ErrorBox(QStringLiteral("You must select an image !"))}));
         // At 254 DPI a HIMETRIC unit is a tenth of a pixel, so both roundings (halves to even) show.
         QCOMPARE(ImageInformation(globals, at254).Message(35, 25), QStringLiteral("Height = 2  Width = 4"));
         QCOMPARE(ImageInformation(globals, at254).Message(24.5, 25.5), QStringLiteral("Height = 3  Width = 2"));

@@ -1,3 +1,368 @@
-#include "CommentsTest.h"
+// The comment store over real SQLite files in temporary folders, and the comment
+// commands with scripted dialogs over such a file.
+#include "CommentCommands.h"
+#include "ErrorOf.h"
+#include "Globals.h"
+#include "IPreviewTooltip.h"
+#include "ShownDialogs.h"
+#include "SqliteTooltipBackend.h"
+#include "TestFiles.h"
+#include "TooltipErrors.h"
+#include "TooltipStore.h"
+
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <chrono>
+#include <future>
+#include <optional>
+#include <thread>
+
+namespace {
+using Text = std::optional<QString>;
+
+const QByteArray kJetHeader("\x00\x01\x00\x00Standard Jet DB\x00", 20);
+
+// Runs SQL over a connection of the test's own, not through the code under test, and
+// returns the first column of the last statement's rows. `whileOpen` runs before the
+// connection closes, which rolls back a transaction left open. One caller at a time.
+QStringList Sql(const QString& sFile, const QStringList& statements, const std::function<void()>& whileOpen = {})
+{
+    QStringList rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+        db.setDatabaseName(sFile);
+        db.open();  // a failure shows in the first statement
+        for (const QString& sql : statements) {
+            QSqlQuery query(db);
+            if (!query.exec(sql))
+                qFatal("%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+            for (rows.clear(); query.next();)
+                rows << query.value(0).toString();
+        }
+        if (whileOpen)
+            whileOpen();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+    return rows;
+}
+
+// sFolder/Tooltips.mdb made with the schema file the build uses.
+QString CreateStore(const QString& sFolder)
+{
+    QFile schema(QStringLiteral(TESSEL_TOOLTIP_SCHEMA_FILE));
+    if (!schema.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", TESSEL_TOOLTIP_SCHEMA_FILE);
+    const QString sql = QString::fromUtf8(schema.readAll()).remove(QRegularExpression(QStringLiteral("--[^\n]*")));
+    const QString file = sFolder + QStringLiteral("/Tooltips.mdb");
+    Sql(file, sql.split(QRegularExpression(QStringLiteral(";\\s*")), Qt::SkipEmptyParts));
+    return file;
+}
+
+QStringList AllRows(const QString& sFile)  // "Path|Tooltip", rowid order
+{
+    return Sql(sFile, {QStringLiteral("SELECT Path || '|' || Tooltip FROM tblTooltip ORDER BY rowid")});
+}
+
+QStringList EntriesOf(const QString& sFolder)
+{
+    return QDir(sFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+// A comment added the way the New command adds it.
+void AddComment(TooltipStore& store, const QString& sPath, const QString& sText)
+{
+    store.AddNew();
+    store.SetField(QStringLiteral("Path"), sPath);
+    store.SetField(QStringLiteral("Tooltip"), sText);
+    store.Update();
+}
+
+// The comment handling of a main window over a fresh store in a temporary folder; its
+// image, named to trip up SQL text, has the comments `seed`, oldest first.
+struct Window : IPreviewTooltip {
+    QTemporaryDir dir;
+    QString file = CreateStore(dir.path());
+    QString image = dir.path() + QStringLiteral("/it's \"a\" or \"1\"=\"1; b.jpg");
+    QString tooltip = QStringLiteral("untouched");
+    TooltipStore store;
+    ScriptedDialogs dialogs;
+    Globals globals{dialogs};
+    CommentCommands commands{store, globals, *this};
+
+    explicit Window(const QStringList& seed)
+    {
+        store.Open(dir.path());
+        for (const QString& comment : seed)
+            AddComment(store, image, comment);
+    }
+    QString CurrentFile() const override { return image; }
+    void SetToolTipText(const QString& sText) override { tooltip = sText; }
+
+    // "Select" looks the image up as selecting it does; the other steps are menu commands.
+    void run(const QString& steps)
+    {
+        for (const QString& step : steps.split(QLatin1Char(' ')))
+            step == u"Select" ? store.Lookup(image)
+            : step == u"New"  ? commands.NewTooltip()
+            : step == u"Edit" ? commands.EditTooltip()
+                              : commands.DeleteTooltip();
+    }
+};
+
+const QString kNewPrompt = QStringLiteral("Insert a Comment for this Image");
+const QString kEditPrompt = QStringLiteral("Insert a new Comment for this Image:");
+
+// A row: the steps run over an image with the comments `seed`, the answer to a prompt
+// (none expected when `prompt` is empty), the comments and tooltip afterwards.
+struct Steps { QString steps; QStringList seed; QString answer, prompt; QStringList after; QString tooltip; };
+}
+
+Q_DECLARE_METATYPE(Steps)
+
+class CommentsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    // Keys a store splicing them into SQL text or LIKE patterns would mix up; the folder's
+    // name holds characters with a meaning in URIs.
+    void awkwardKeysKeepTheirOwnComments()
+    {
+        const QStringList keys = {"/pics/a.jpg", "/pics/A.jpg", "/pics/a\" or \"1\"=\"1.jpg", "/pics/semi;colon.jpg",
+                                  "/pics/'; DROP TABLE tblTooltip; --.jpg", "/pics/100%_done.jpg"};
+        QTemporaryDir temp;
+        const QString folder = temp.path() + QStringLiteral("/odd ?#%20 folder");
+        QVERIFY(QDir().mkpath(folder));
+        const QString file = CreateStore(folder);
+        {
+            TooltipStore store;
+            store.Open(folder);
+            for (const QString& key : keys)
+                AddComment(store, key, QStringLiteral("note of ") + key);
+        }
+        TooltipStore store;  // opened afresh: the comments were kept in the file
+        store.Open(folder);
+        for (const QString& key : keys)
+            QCOMPARE(store.LookupTooltip(key), Text(QStringLiteral("note of ") + key));
+        for (const char* probe : {"/pics/b\" or \"1\"=\"1.jpg", "\" or \"\"=\"", "/pics/%", "/pics/a.jpg;"})
+            QCOMPARE(store.LookupTooltip(QString::fromUtf8(probe)), Text(""));
+        QCOMPARE(AllRows(file).size(), keys.size());
+    }
+
+    void unusableFilesAreNotOpened_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("error");
+        const QByteArray damaged = QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\xab');
+        QTest::newRow("missing") << "missing" << QByteArray() << TooltipErr::FileNotFound;
+        QTest::newRow("empty") << "bytes" << QByteArray() << TooltipErr::NotADatabase;
+        QTest::newRow("Jet database") << "bytes" << kJetHeader + QByteArray(2028, '\0') << TooltipErr::NotADatabase;
+        QTest::newRow("damaged") << "bytes" << damaged << TooltipErr::NotADatabase;
+        QTest::newRow("no table") << "sql" << QByteArray("CREATE TABLE other (Path TEXT)") << TooltipErr::TableMissing;
+        QTest::newRow("no Tooltip") << "sql" << QByteArray("CREATE TABLE tblTooltip (Path)") << TooltipErr::TableMissing;
+    }
+
+    void unusableFilesAreNotOpened()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, error);
+        QTemporaryDir dir;
+        const QString file = dir.path() + QStringLiteral("/Tooltips.mdb");
+        if (kind == u"bytes")
+            TestFiles::write(file, bytes);
+        else if (kind == u"sql")
+            Sql(file, {QString::fromUtf8(bytes)});
+        const QStringList entriesBefore = EntriesOf(dir.path());
+        const QByteArray contentsBefore = TestFiles::read(file);
+
+        TooltipStore store;
+        QCOMPARE(ErrorOf([&] { store.Open(dir.path()); }), error);
+        QVERIFY(!store.IsOpen());
+        QCOMPARE(EntriesOf(dir.path()), entriesBefore);  // nothing created, no journal left
+        QCOMPARE(TestFiles::read(file), contentsBefore);
+    }
+
+    void readOnlyStoreShowsButRefuses()
+    {
+        QTemporaryDir dir;
+        const QString file = CreateStore(dir.path());
+        const QString key = QStringLiteral("/p/a.jpg");
+        Sql(file, {QStringLiteral("INSERT INTO tblTooltip VALUES ('/p/a.jpg', 'kept'), ('/p/n.jpg', NULL)")});
+        const QByteArray before = TestFiles::read(file);
+        TooltipStore store;
+        store.Open(std::make_unique<SqliteTooltipBackend>(file, SqliteTooltipBackend::Access::ReadOnly));
+        // A comment without a value leaves the preview's tooltip alone.
+        QCOMPARE(store.LookupTooltip(QStringLiteral("/p/n.jpg")), std::nullopt);
+        // The engine itself refuses each kind of change.
+        const std::function<void()> changes[] = {
+            [&] { AddComment(store, QStringLiteral("/p/b.jpg"), QStringLiteral("new")); },
+            [&] { store.Edit(); store.SetField(QStringLiteral("Tooltip"), QStringLiteral("changed")); store.Update(); },
+            [&] { UpdateTooltipPath(store, key, QStringLiteral("/p/c.jpg")); },
+            [&] { store.Delete(); },
+        };
+        for (const auto& change : changes) {
+            QCOMPARE(store.LookupTooltip(key), Text("kept"));
+            QCOMPARE(ErrorOf(change), TooltipErr::ReadOnly);
+        }
+        store.Close();
+        QCOMPARE(TestFiles::read(file), before);
+        QCOMPARE(EntriesOf(dir.path()), QStringList{"Tooltips.mdb"});
+    }
+
+    void rekeyingMovesOnlyTheFirstRow()
+    {
+        QTemporaryDir dir;
+        const QString file = CreateStore(dir.path());
+        TooltipStore store;
+        store.Open(dir.path());
+        for (const char* comment : {"c1", "c2"})
+            AddComment(store, QStringLiteral("/old.jpg"), QString::fromUtf8(comment));
+        AddComment(store, QStringLiteral("/x.jpg"), QStringLiteral("x"));
+
+        UpdateTooltipPath(store, QStringLiteral("/none.jpg"), QStringLiteral("/x.jpg"));  // no comment: nothing moves
+        UpdateTooltipPath(store, QStringLiteral("/old.jpg"), QStringLiteral("/new.jpg"));
+        QCOMPARE(AllRows(file), (QStringList{"/new.jpg|c1", "/old.jpg|c2", "/x.jpg|x"}));
+        // The re-keyed row is current, for a Delete that follows.
+        QCOMPARE(store.Field(QStringLiteral("Path")), Text("/new.jpg"));
+        store.Close();  // without a store there is nothing to move, and no error
+        UpdateTooltipPath(store, QStringLiteral("/new.jpg"), QStringLiteral("/other.jpg"));
+    }
+
+    void twoCopiesShareTheFile()
+    {
+        QTemporaryDir dir;
+        const QString file = CreateStore(dir.path());
+        const QString key = QStringLiteral("/shared.jpg");
+        TooltipStore first;
+        TooltipStore second;
+        first.Open(dir.path());
+        second.Open(dir.path());
+
+        QCOMPARE(first.LookupTooltip(key), Text(""));
+        AddComment(second, key, QStringLiteral("from the second"));
+        QCOMPARE(first.LookupTooltip(key), Text("from the second"));
+        second.Lookup(key);
+        second.Edit();
+        second.SetField(QStringLiteral("Tooltip"), QStringLiteral("edited by the second"));
+        second.Update();  // while the first holds the same row
+        QCOMPARE(first.LookupTooltip(key), Text("edited by the second"));
+
+        // One copy removes the row the other has current.
+        second.Delete();
+        first.Edit();
+        first.SetField(QStringLiteral("Tooltip"), QStringLiteral("too late"));
+        QCOMPARE(ErrorOf([&] { first.Update(); }), TooltipErr::RecordDeleted);
+        QCOMPARE(AllRows(file), QStringList());
+    }
+
+    void busyStoreIsWaitedOut()
+    {
+        QTemporaryDir dir;
+        const QString file = CreateStore(dir.path());
+        TooltipStore store;
+        store.Open(dir.path());
+        std::promise<void> holding;
+        std::thread other([&] {  // another copy holds the write lock for 400 ms
+            Sql(file, {QStringLiteral("BEGIN IMMEDIATE")}, [&] {
+                holding.set_value();
+                std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            });
+        });
+        holding.get_future().wait();
+        const int error = ErrorOf([&] { AddComment(store, QStringLiteral("/m.jpg"), QStringLiteral("mine")); });
+        other.join();
+        QCOMPARE(error, 0);
+        QCOMPARE(AllRows(file), QStringList{"/m.jpg|mine"});
+    }
+
+    void commandsActOnTheFirstRow_data()
+    {
+        QTest::addColumn<Steps>("row");
+        const QStringList none, one{"first"}, two{"first", "second"};
+        QTest::newRow("New, cancelled") << Steps{"Select New", one, "", kNewPrompt, one, "untouched"};
+        QTest::newRow("New, blanks kept") << Steps{"New", none, " a  b ", kNewPrompt, {" a  b "}, " a  b "};
+        QTest::newRow("New, second comment") << Steps{"Select New", one, "second", kNewPrompt, two, "second"};
+        // New does not move the current record: Delete still removes the selected comment.
+        QTest::newRow("New, then Delete") << Steps{"Select New Delete", one, "second", kNewPrompt, {"second"}, ""};
+        QTest::newRow("Edit, no comment") << Steps{"Edit", none, "unasked", "", none, "untouched"};
+        QTest::newRow("Edit, emptied") << Steps{"Edit", two, "", kEditPrompt, two, "untouched"};
+        QTest::newRow("Edit, changed") << Steps{"Edit", two, "new", kEditPrompt, {"new", "second"}, "untouched"};
+        QTest::newRow("Delete twice") << Steps{"Select Delete Delete", two, "", "", {"second"}, ""};
+        QTest::newRow("Delete, nothing selected") << Steps{"Delete", one, "", "", one, "untouched"};
+    }
+
+    void commandsActOnTheFirstRow()
+    {
+        QFETCH(Steps, row);
+        auto [steps, seed, answer, prompt, after, tooltip] = row;
+        Window w(seed);
+        w.dialogs.queueInputAnswer(answer);
+
+        w.run(steps);
+        // The prompt only: no confirmation, no error.
+        const QString box = QStringLiteral("InputBox|%1|0|Images Browser and Viewer|%2")
+                                .arg(prompt, prompt == kEditPrompt ? seed.first() : QString());
+        QCOMPARE(Shown(w.dialogs), prompt.isEmpty() ? QStringList() : QStringList{box});
+        QCOMPARE(w.tooltip, tooltip);
+        QCOMPARE(w.store.LookupTooltip(w.image), Text(after.value(0)));  // the first row shows
+        for (QString& comment : after)  // every row belongs to the image
+            comment.prepend(w.image + QLatin1Char('|'));
+        QCOMPARE(AllRows(w.file), after);
+    }
+
+    // When the comment cannot be stored, each command says so in one sentence and changes
+    // nothing; it does not ask for a text that it knows it cannot keep.
+    void refusedChanges_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("reason");
+        const QString locked = QStringLiteral("the comment database is locked by another program");
+        const QString readOnly = QStringLiteral("the comment database is read-only");
+        QTest::newRow("New, not opened") << "New" << "not opened" << "the comment database is not open";
+        QTest::newRow("New, locked") << "New" << "locked" << locked;
+        QTest::newRow("Edit, read-only") << "Edit" << "read-only" << readOnly;
+        QTest::newRow("Edit, locked") << "Edit" << "locked" << locked;
+        QTest::newRow("Delete, Jet file") << "Delete" << "Jet file" << "the file %1 is not a comment database";
+        QTest::newRow("Delete, read-only") << "Delete" << "read-only" << readOnly;
+    }
+
+    void refusedChanges()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, condition);
+        QFETCH(QString, reason);
+        Window w({QStringLiteral("old")});
+        w.store.Close();
+        if (condition == u"Jet file") {
+            TestFiles::write(w.file, kJetHeader);
+            QCOMPARE(ErrorOf([&] { w.store.Open(w.dir.path()); }), TooltipErr::NotADatabase);
+            reason = reason.arg(w.file);
+        } else if (condition != u"not opened") {
+            const auto access = condition == u"read-only" ? SqliteTooltipBackend::Access::ReadOnly
+                                                          : SqliteTooltipBackend::Access::Auto;
+            w.store.Open(std::make_unique<SqliteTooltipBackend>(w.file, access, 100));
+        }
+        const QByteArray fileBefore = TestFiles::read(w.file);
+        w.dialogs.queueInputAnswer(QStringLiteral("new text"));
+        const QString steps = w.store.IsOpen() ? QStringLiteral("Select ") + command : command;
+
+        if (condition == u"locked")  // another copy holds the write lock meanwhile
+            Sql(w.file, {QStringLiteral("BEGIN IMMEDIATE")}, [&] { w.run(steps); });
+        else
+            w.run(steps);
+        // Only a refusal the store cannot foresee comes after the prompt.
+        QCOMPARE(w.dialogs.calls().size(), command != u"Delete" && condition == u"locked" ? 2 : 1);
+        const QString verb = command == u"Delete" ? QStringLiteral("deleted") : QStringLiteral("saved");
+        QCOMPARE(Shown(w.dialogs).last(), ErrorBox(QStringLiteral("The comment could not be %1: %2.").arg(verb, reason)));
+        QCOMPARE(w.tooltip, QStringLiteral("untouched"));
+        QCOMPARE(TestFiles::read(w.file), fileBefore);
+    }
+};
 
 QTEST_GUILESS_MAIN(CommentsTest)
+#include "CommentsTest.moc"

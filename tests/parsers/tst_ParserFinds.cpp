@@ -8,71 +8,66 @@
 class TestParserFinds : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void starInTheNameIsNoLiteralForTheWildcard_data();
-    void starInTheNameIsNoLiteralForTheWildcard();
-    void firstSpellingOfAMimeTypeWins_data();
-    void firstSpellingOfAMimeTypeWins();
+    void starInTheNameIsNoLiteralForTheWildcard_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("matches");
+        // The matcher took the '*' for a literal where the name had one, and could not back up.
+        QTest::newRow("found by the fuzzer") << "*a*b" << "*.PNxa*axb" << true;
+        QTest::newRow("reduced") << "a*b" << "a*xb" << true;
+        QTest::newRow("star then question mark") << "*?b" << "*xab" << true;
+        QTest::newRow("two stars in the name") << "*.jpg" << "**.jpg" << true;
+        QTest::newRow("still needs the rest") << "a*b" << "a*x" << false;
+        QTest::newRow("star against stars only") << "*x*" << "**" << false;
+    }
+
+    void starInTheNameIsNoLiteralForTheWildcard()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, name);
+        QFETCH(bool, matches);
+        const WildcardPattern wildcard(pattern);
+        QCOMPARE(wildcard.Matches(name), matches);
+        QCOMPARE(wildcard.MatchesAsciiLower(name.toLower().toStdString()), matches);
+        QCOMPARE(WildcardPattern::MatchOne(pattern.toCaseFolded(), name.toCaseFolded()), matches);
+    }
+
+    void firstSpellingOfAMimeTypeWins_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("defaults");
+        // Which spelling counted depended on the order of a hash table, so it changed between runs.
+        QTest::newRow("found by the fuzzer")
+            << "[Default Applications]\nimage/png=viewer.desktopons]\nimage/png=painter.desktop;\n"
+               "image/gif=viewer.desktopefault Applications]\nimage/pnG=viewr.desktons]\nimage/png=editor.desktop;\n"
+            << QStringList{"viewer.desktopons]"};
+        // Eight spellings: a hash order agrees with the file order only by chance.
+        QString many = QStringLiteral("[Default Applications]\n");
+        const QStringList spellings{"IMAGE/PNG", "image/png", "Image/png", "iMage/png",
+                                    "imAge/png", "imaGe/png", "imagE/png", "image/Png"};
+        for (int i = 0; i < spellings.size(); ++i)
+            many += spellings[i] + QStringLiteral("=app%1.desktop;\n").arg(i);
+        QTest::newRow("eight spellings, upper case first") << many << QStringList{"app0.desktop"};
+    }
+
+    void firstSpellingOfAMimeTypeWins()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, defaults);
+        const MimeAppsList list = MimeAppsList::Parse(text);
+        QCOMPARE(list.Defaults(QStringLiteral("image/png")), defaults);
+        QCOMPARE(list.Defaults(QStringLiteral("IMAGE/PNG")), defaults);
+        QCOMPARE(SplitKeyFileList(ReadKeyFileGroup(text, QStringLiteral("Default Applications"), Qt::CaseInsensitive)
+                                      .value(QStringLiteral("image/png"))),
+                 defaults);
+
+        // Read as a cache the same lines count as added associations, by the same rule.
+        QString cache = text;
+        cache.replace(QStringLiteral("[Default Applications]"), QStringLiteral("[MIME Cache]"));
+        QCOMPARE(MimeAppsList::ParseCache(cache).Added(QStringLiteral("Image/PNG")), defaults);
+    }
 };
-
-void TestParserFinds::starInTheNameIsNoLiteralForTheWildcard_data()
-{
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("matches");
-    // The matcher took the '*' for a literal where the name had one, and could not back up.
-    QTest::newRow("found by the fuzzer") << "*a*b" << "*.PNxa*axb" << true;
-    QTest::newRow("reduced") << "a*b" << "a*xb" << true;
-    QTest::newRow("star then question mark") << "*?b" << "*xab" << true;
-    QTest::newRow("two stars in the name") << "*.jpg" << "**.jpg" << true;
-    QTest::newRow("still needs the rest") << "a*b" << "a*x" << false;
-    QTest::newRow("star against stars only") << "*x*" << "**" << false;
-}
-
-void TestParserFinds::starInTheNameIsNoLiteralForTheWildcard()
-{
-    QFETCH(QString, pattern);
-    QFETCH(QString, name);
-    QFETCH(bool, matches);
-    const WildcardPattern wildcard(pattern);
-    QCOMPARE(wildcard.Matches(name), matches);
-    QCOMPARE(wildcard.MatchesAsciiLower(name.toLower().toStdString()), matches);
-    QCOMPARE(WildcardPattern::MatchOne(pattern.toCaseFolded(), name.toCaseFolded()), matches);
-}
-
-void TestParserFinds::firstSpellingOfAMimeTypeWins_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("defaults");
-    // Which spelling counted depended on the order of a hash table, so it changed between runs.
-    QTest::newRow("found by the fuzzer")
-        << "[Default Applications]\nimage/png=viewer.desktopons]\nimage/png=painter.desktop;\n"
-           "image/gif=viewer.desktopefault Applications]\nimage/pnG=viewr.desktons]\nimage/png=editor.desktop;\n"
-        << QStringList{"viewer.desktopons]"};
-    // Eight spellings: a hash order agrees with the file order only by chance.
-    QString many = QStringLiteral("[Default Applications]\n");
-    const QStringList spellings{"IMAGE/PNG", "image/png", "Image/png", "iMage/png",
-                                "imAge/png", "imaGe/png", "imagE/png", "image/Png"};
-    for (int i = 0; i < spellings.size(); ++i)
-        many += spellings[i] + QStringLiteral("=app%1.desktop;\n").arg(i);
-    QTest::newRow("eight spellings, upper case first") << many << QStringList{"app0.desktop"};
-}
-
-void TestParserFinds::firstSpellingOfAMimeTypeWins()
-{
-    QFETCH(QString, text);
-    QFETCH(QStringList, defaults);
-    const MimeAppsList list = MimeAppsList::Parse(text);
-    QCOMPARE(list.Defaults(QStringLiteral("image/png")), defaults);
-    QCOMPARE(list.Defaults(QStringLiteral("IMAGE/PNG")), defaults);
-    QCOMPARE(SplitKeyFileList(ReadKeyFileGroup(text, QStringLiteral("Default Applications"), Qt::CaseInsensitive)
-                                  .value(QStringLiteral("image/png"))),
-             defaults);
-
-    // Read as a cache the same lines count as added associations, by the same rule.
-    QString cache = text;
-    cache.replace(QStringLiteral("[Default Applications]"), QStringLiteral("[MIME Cache]"));
-    QCOMPARE(MimeAppsList::ParseCache(cache).Added(QStringLiteral("Image/PNG")), defaults);
-}
 
 QTEST_GUILESS_MAIN(TestParserFinds)
 #include "tst_ParserFinds.moc"

@@ -33,4 +33,11 @@ inline QString makeDir(const QString& path)
     return path;
 }
 
+// A file's bytes, or "<missing>" when it cannot be read.
+inline QByteArray read(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
 }
