@@ -345,11 +345,11 @@ colour_rgb() {
 # screen_shows NAME "X Y COLOUR"...: takes the screenshot NAME and tells whether it
 # shows each colour at its point; the screenshot stays in LAST_SHOT.
 screen_shows() {
-    local name=$1 spec x y c
+    local name=$1 point x y c
     shift
     LAST_SHOT=$(screenshot "$name")
-    for spec; do
-        read -r x y c <<<"$spec"
+    for point; do
+        read -r x y c <<<"$point"
         # shellcheck disable=SC2046 # three numbers, split on purpose
         colour_near "$LAST_SHOT" "$x" "$y" $(colour_rgb "$c") || return 1
     done
@@ -357,11 +357,11 @@ screen_shows() {
 # expect_screen NAME "X Y COLOUR"...: waits a few seconds for the screen to show all of
 # them (a repaint follows the caption), then reports each point.
 expect_screen() {
-    local name=$1 spec x y c
+    local name=$1 point x y c
     shift
     poll 6 screen_shows "$name" "$@"
-    for spec; do
-        read -r x y c <<<"$spec"
+    for point; do
+        read -r x y c <<<"$point"
         # shellcheck disable=SC2046 # three numbers, split on purpose
         check_colour "$name: ($x,$y) is $c" "$LAST_SHOT" "$x" "$y" $(colour_rgb "$c")
     done

@@ -13,18 +13,14 @@
 #include <QTemporaryDir>
 #include <memory>
 
-// Records the programs a command would start instead of starting them.
-struct RecordingStarter : IProcessStarter {
-    QVector<QStringList> started;
-    bool StartDetached(const QString& program, const QStringList& arguments) override
-    {
-        started.push_back(QStringList{program} + arguments);
-        return true;
-    }
+// Starts nothing: no test of the main window launches a program.
+struct NoStarter : IProcessStarter {
+    bool StartDetached(const QString&, const QStringList&) override { return false; }
 };
 
-// A main window over a private folder tree: app/ holds the "executable", pics/ three
-// images, vol2/ a second volume; settings go to cfg/ through XDG_CONFIG_HOME.
+// A main window over a private folder tree: app/ holds the "executable", pics/ a.jpg,
+// b.JPG, c.gif (one-byte stand-ins until a test writes pictures) and d.png, vol2/ a second
+// volume; settings go to cfg/ through XDG_CONFIG_HOME.
 struct BrowserFixture {
     QTemporaryDir tmp;
     ScriptedDialogs dialogs;
@@ -32,7 +28,7 @@ struct BrowserFixture {
     ScriptedFileSystem fs;
     SystemLogicalDrives drives;
     ScriptedFileOperations fileOps;
-    RecordingStarter starter;
+    NoStarter starter;
     std::unique_ptr<frmFileDir> form;
 
     BrowserFixture()
@@ -63,18 +59,5 @@ struct BrowserFixture {
     {
         settings.SaveSetting(QStringLiteral("tessel"), QStringLiteral("Startup"), QStringLiteral("lastDir"), folder);
         return start(folder);
-    }
-
-    // Closes the window the way Exit does and forgets it.
-    void exit()
-    {
-        form->mnuExit_Click();
-        form.reset();
-    }
-
-    QString storedLastDir() const
-    {
-        return settings.GetSetting(QStringLiteral("tessel"), QStringLiteral("Startup"), QStringLiteral("lastDir"),
-                                   QStringLiteral("<none>"));
     }
 };

@@ -1,63 +1,76 @@
-// The main window's life and navigation, driven through the real window and lists.
+// The main window's life, navigation, menus and layout, driven through the real window.
 #include "BrowserFixture.h"
+#include "CSplitter.h"
+#include "ControlAdapter.h"
 #include "DriveList.h"
 #include "FileList.h"
 #include "FolderList.h"
-#include "MenuTree.h"
+#include "FormSurface.h"
+#include "PictureBox.h"
+#include "QtSplitterHost.h"
 #include "SelectionStep.h"
 
+#include <QImage>
 #include <QMenu>
-
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QtTest>
+
+namespace {
+// One line per menu item as a user meets it: indented by depth, then the shortcut and any
+// state other than shown and enabled.
+void readBack(const QList<QAction*>& actions, const QString& indent, QStringList& rows)
+{
+    for (QAction* a : actions) {
+        QString row = indent + (a->isSeparator() ? QStringLiteral("-") : a->text());
+        if (!a->shortcut().isEmpty())
+            row += QLatin1Char('\t') + a->shortcut().toString();
+        if (!a->isVisible())
+            row += QStringLiteral(" (hidden)");
+        else if (!a->isEnabled())  // Qt disables what it hides, so only shown items count
+            row += QStringLiteral(" (disabled)");
+        if (a->isChecked())
+            row += QStringLiteral(" (checked)");
+        rows << row;
+        if (a->menu())
+            readBack(a->menu()->actions(), indent + QStringLiteral("  "), rows);
+    }
+}
+
+QRectF boundsOf(frmFileDir& form, QWidget* control)
+{
+    const ControlAdapter& b = form.Bounds(control);
+    return {b.Left(), b.Top(), b.Width(), b.Height()};
+}
+
+// Sends a press, moves and a release to the window's surface, as a user's drag would
+// arrive (the splitter holds the mouse, so every event reaches the surface).
+void drag(frmFileDir& form, QPointF fromTwips, QPointF toTwips)
+{
+    const double ux = form.Scale().UnitsPerPixelX(), uy = form.Scale().UnitsPerPixelY();
+    const auto px = [&](QPointF t) { return QPoint(qRound(t.x() / ux), qRound(t.y() / uy)); };
+    QWidget* surface = form.Surface();
+    QTest::mouseMove(surface, px(fromTwips));
+    QTest::mousePress(surface, Qt::LeftButton, {}, px(fromTwips));
+    QTest::mouseMove(surface, px((fromTwips + toTwips) / 2));
+    QTest::mouseMove(surface, px(toTwips));
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, px(toTwips));
+}
+}
 
 class TestBrowser : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void firstStartShowsExecutableFolderAndExitSavesIt();
-    void startReturnsToLastFolder();
     void badStoredFolderStartsSilentlyInCurrentFolder_data();
     void badStoredFolderStartsSilentlyInCurrentFolder();
-    void storedFolderOnOtherVolumeGivesWayToDriveList();
     void driveFolderFileChain();
-    void unreadableVolumeFallsBackWithoutMessage();
-    void setFolderReportsDiskNotReady();
+    void unreadableVolumesAndMissingFolders();
     void stepSelection_data();
     void stepSelection();
-    void stepSelectionOnEmptyListChangesNothing();
-    void currentFileIsExactlyTheShownName();
-    void enterRedisplaysAndRightClickDoesNotSelect();
-    void closingEndsTheProgram();
+    void menuBarMatchesTheDesign();
+    void draggingEachBarMovesThePanes();
+    void resizeRefitsWithoutReadingTheFile();
 };
-
-void TestBrowser::firstStartShowsExecutableFolderAndExitSavesIt()
-{
-    BrowserFixture f;
-    frmFileDir& form = f.start();
-    QCOMPARE(form.dirFolders->Path(), f.path("app"));
-    QCOMPARE(form.flbFiles->Path(), f.path("app"));
-    QCOMPARE(form.flbFiles->Pattern(), QStringLiteral("*.jpg;*.gif;*.bmp;*.dib"));
-    QCOMPARE(form.windowTitle(), QStringLiteral("Tessel Image Explorer"));
-    QCOMPARE(f.storedLastDir(), QStringLiteral("<none>"));
-
-    form.dirFolders->SetPath(f.path("pics"));
-    f.exit();
-    QCOMPARE(f.storedLastDir(), f.path("pics"));
-    QFile ini(f.path("cfg/tessel.ini"));
-    QVERIFY(ini.open(QIODevice::ReadOnly));
-    QVERIFY(ini.readAll().contains("[Startup]"));
-    QVERIFY(f.dialogs.calls().isEmpty());
-}
-
-void TestBrowser::startReturnsToLastFolder()
-{
-    BrowserFixture f;
-    f.settings.SaveSetting(QStringLiteral("tessel"), QStringLiteral("Startup"), QStringLiteral("lastDir"), f.path("pics"));
-    frmFileDir& form = f.start();
-    QCOMPARE(form.flbFiles->Path(), f.path("pics"));
-    QCOMPARE(form.flbFiles->ListCount(), 3);  // a.jpg, b.JPG, c.gif: not d.png
-    QCOMPARE(form.flbFiles->List(1), QStringLiteral("b.JPG"));
-}
 
 void TestBrowser::badStoredFolderStartsSilentlyInCurrentFolder_data()
 {
@@ -72,39 +85,26 @@ void TestBrowser::badStoredFolderStartsSilentlyInCurrentFolder()
 {
     QFETCH(QString, stored);
     BrowserFixture f;
-    const QString value = stored.startsWith(QLatin1String("pics")) ? f.tmp.path() + QLatin1Char('/') + stored : stored;
+    const QString value = stored.startsWith(QLatin1String("pics")) ? f.tmp.filePath(stored) : stored;
     f.settings.SaveSetting(QStringLiteral("tessel"), QStringLiteral("Startup"), QStringLiteral("lastDir"), value);
     frmFileDir& form = f.start(f.path("pics/sub"));
     QCOMPARE(form.dirFolders->Path(), f.path("pics/sub"));
     QCOMPARE(form.flbFiles->Path(), f.path("pics/sub"));
     QVERIFY(f.dialogs.calls().isEmpty());
-    QCOMPARE(form.windowTitle(), QStringLiteral("Tessel Image Explorer"));
-}
-
-void TestBrowser::storedFolderOnOtherVolumeGivesWayToDriveList()
-{
-    BrowserFixture f;
-    f.settings.SaveSetting(QStringLiteral("tessel"), QStringLiteral("Startup"), QStringLiteral("lastDir"), f.path("vol2/deep"));
-    frmFileDir& form = f.start(f.path("pics"));
-    // The drive list starts on the process's volume, whose current folder wins.
-    QCOMPARE(form.DriveList->Drive(), QStringLiteral("/"));
-    QCOMPARE(form.flbFiles->Path(), f.path("pics"));
-    // ...but the second volume still remembers where the user was on it.
-    form.DriveList->SetDrive(f.path("vol2"));
-    QCOMPARE(form.dirFolders->Path(), f.path("vol2/deep"));
-    QCOMPARE(form.flbFiles->Path(), f.path("vol2/deep"));
-    QCOMPARE(form.flbFiles->List(0), QStringLiteral("z.bmp"));
 }
 
 void TestBrowser::driveFolderFileChain()
 {
     BrowserFixture f;
-    frmFileDir& form = f.startIn(f.path("pics"));
+    // Last left on the second volume but started in pics: the process's volume and folder
+    // win, while the second volume still remembers where the user was on it.
+    f.settings.SaveSetting(QStringLiteral("tessel"), QStringLiteral("Startup"), QStringLiteral("lastDir"), f.path("vol2/deep"));
+    frmFileDir& form = f.start(f.path("pics"));
+    QCOMPARE(form.DriveList->Drive(), QStringLiteral("/"));
+    QCOMPARE(form.flbFiles->Path(), f.path("pics"));
     QSignalSpy clicks(form.flbFiles, &FileList::Click);
     form.DriveList->SetDrive(f.path("vol2"));
-    QCOMPARE(form.dirFolders->Path(), f.path("vol2"));  // never visited: its root
-    QCOMPARE(form.flbFiles->Path(), f.path("vol2"));
-    form.dirFolders->SetPath(f.path("vol2/deep"));
+    QCOMPARE(form.dirFolders->Path(), f.path("vol2/deep"));
     QCOMPARE(form.flbFiles->Path(), f.path("vol2/deep"));
     QCOMPARE(form.flbFiles->ListCount(), 1);
     QCOMPARE(form.flbFiles->ListIndex(), -1);
@@ -113,35 +113,26 @@ void TestBrowser::driveFolderFileChain()
     QCOMPARE(form.flbFiles->Path(), f.path("pics"));
 }
 
-void TestBrowser::unreadableVolumeFallsBackWithoutMessage()
+void TestBrowser::unreadableVolumesAndMissingFolders()
 {
     BrowserFixture f;
     frmFileDir& form = f.startIn(f.path("pics"));
     f.fs.MakeUnreadable(f.path("vol2"));
-    // The user picks the unreadable volume in the combo box.
+    // Picked in the combo box, an unreadable volume gives way to the executable's, silently.
     form.DriveList->setCurrentIndex(form.DriveList->findData(f.path("vol2")));
-    QCOMPARE(form.DriveList->Drive(), QStringLiteral("/"));  // the executable's volume
-    QCOMPARE(form.dirFolders->Path(), f.path("pics"));
+    QCOMPARE(form.DriveList->Drive(), QStringLiteral("/"));
     QCOMPARE(form.flbFiles->Path(), f.path("pics"));
     QVERIFY(f.dialogs.calls().isEmpty());
-}
 
-void TestBrowser::setFolderReportsDiskNotReady()
-{
-    BrowserFixture f;
-    frmFileDir& form = f.startIn(f.path("pics"));
-    f.fs.MakeUnreadable(f.path("vol2"));
     for (const QString& bad : {f.path("vol2"), f.path("missing")}) {
         f.dialogs.clear();
         form.SetFolder(bad);
         QCOMPARE(f.dialogs.calls().size(), 1);
-        const ScriptedDialogs::Call& call = f.dialogs.calls().first();
-        QCOMPARE(call.text, QStringLiteral("Disk ") + bad + QStringLiteral(" not ready"));
-        QCOMPARE(call.style, 48);
-        QCOMPARE(call.title, QStringLiteral("Images Browser and Viewer"));
+        QCOMPARE(f.dialogs.calls().first().text, QStringLiteral("Disk ") + bad + QStringLiteral(" not ready"));
+        QCOMPARE(f.dialogs.calls().first().style, 48);
+        QCOMPARE(f.dialogs.calls().first().title, QStringLiteral("Images Browser and Viewer"));
         QCOMPARE(form.flbFiles->Path(), f.path("pics"));
     }
-    form.SetFolder(f.path("vol2/deep"));
     f.fs.MakeReadable(f.path("vol2"));
     form.SetFolder(f.path("vol2/deep"));
     QCOMPARE(form.flbFiles->Path(), f.path("vol2/deep"));
@@ -150,26 +141,31 @@ void TestBrowser::setFolderReportsDiskNotReady()
 
 void TestBrowser::stepSelection_data()
 {
+    QTest::addColumn<QString>("folder");
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("expected");
-    QTest::newRow("down") << 0 << int(KeyCodes::Down) << 1;
-    QTest::newRow("down wraps") << 2 << int(KeyCodes::Down) << 0;
-    QTest::newRow("up") << 2 << int(KeyCodes::Up) << 1;
-    QTest::newRow("up wraps") << 0 << int(KeyCodes::Up) << 2;
-    QTest::newRow("down from none") << -1 << int(KeyCodes::Down) << 0;
-    QTest::newRow("up from none") << -1 << int(KeyCodes::Up) << 2;
-    QTest::newRow("page down moves nothing") << 1 << 34 << 1;
-    QTest::newRow("other key, none selected") << -1 << 34 << -1;
+    const QString pics = QStringLiteral("pics");
+    QTest::newRow("down") << pics << 0 << int(KeyCodes::Down) << 1;
+    QTest::newRow("down wraps") << pics << 2 << int(KeyCodes::Down) << 0;
+    QTest::newRow("up") << pics << 2 << int(KeyCodes::Up) << 1;
+    QTest::newRow("up wraps") << pics << 0 << int(KeyCodes::Up) << 2;
+    QTest::newRow("down from none") << pics << -1 << int(KeyCodes::Down) << 0;
+    QTest::newRow("up from none") << pics << -1 << int(KeyCodes::Up) << 2;
+    QTest::newRow("page down moves nothing") << pics << 1 << 34 << 1;
+    QTest::newRow("other key, none selected") << pics << -1 << 34 << -1;
+    QTest::newRow("empty list") << QStringLiteral("pics/sub") << -1 << int(KeyCodes::Down) << -1;
+    QTest::newRow("list of one") << QStringLiteral("vol2/deep") << 0 << int(KeyCodes::Up) << 0;
 }
 
 void TestBrowser::stepSelection()
 {
+    QFETCH(QString, folder);
     QFETCH(int, start);
     QFETCH(int, key);
     QFETCH(int, expected);
     BrowserFixture f;
-    frmFileDir& form = f.startIn(f.path("pics"));
+    frmFileDir& form = f.startIn(f.tmp.filePath(folder));
     if (start >= 0)
         form.flbFiles->SetListIndex(start);
     const QString before = form.CurrentFile();
@@ -177,88 +173,98 @@ void TestBrowser::stepSelection()
     form.StepSelection(short(key));
     QCOMPARE(form.flbFiles->ListIndex(), expected);
     QCOMPARE(clicks.size(), expected == start ? 0 : 1);
-    if (expected >= 0)
-        QCOMPARE(form.CurrentFile(), f.path("pics/") + form.flbFiles->List(expected));
-    else
-        QCOMPARE(form.CurrentFile(), before);
+    QCOMPARE(form.CurrentFile(), expected >= 0 ? f.tmp.filePath(folder + '/' + form.flbFiles->List(expected)) : before);
 }
 
-void TestBrowser::stepSelectionOnEmptyListChangesNothing()
+void TestBrowser::menuBarMatchesTheDesign()
+{
+    BrowserFixture f;
+    frmFileDir& form = f.start();
+    QStringList rows;
+    readBack(form.menuBar()->actions(), QString(), rows);
+    const QStringList expected{
+        "&File",
+        "  &Rename\tF2",
+        "  &Delete  \tDel",
+        "  &Move",
+        "  -",
+        "  &Open Disk (hidden)",
+        "    Disk A (hidden)",
+        "    Disk C",
+        "    Disk D (hidden)",
+        "    Disk E (hidden)",
+        "    Disk F (hidden)",
+        "  &Image Information",
+        "  View Full Screen",
+        "  -",
+        "  E&xit",
+        "&Image",
+        "  &View Full Screen",
+        "  -",
+        "  &Edit Current Inmage",
+        "&Tooltip",
+        "  &New Tooltip",
+        "  &Edit",
+        "  -",
+        "  &Delete",
+    };
+    QCOMPARE(rows, expected);
+    // The right-button popup is this same File menu.
+    QCOMPARE(form.menuBar()->actions().first()->menu(), form.Menus().Menu(QStringLiteral("mnuFile")));
+    // The disk items form one array, indexed by drive number; there is no B.
+    QCOMPARE(form.Menus().ArrayItem(QStringLiteral("mnuDisk"), 3)->text(), QStringLiteral("Disk D"));
+    QVERIFY(form.Menus().ArrayItem(QStringLiteral("mnuDisk"), 1) == nullptr);
+}
+
+void TestBrowser::draggingEachBarMovesThePanes()
 {
     BrowserFixture f;
     frmFileDir& form = f.startIn(f.path("pics"));
-    form.flbFiles->SetListIndex(0);
-    form.dirFolders->SetPath(f.path("pics/sub"));
-    const QString before = form.CurrentFile();
-    form.StepSelection(KeyCodes::Down);
-    form.StepSelection(KeyCodes::Up);
-    QCOMPARE(form.flbFiles->ListIndex(), -1);
-    QCOMPARE(form.CurrentFile(), before);
-
-    // In a list of one, stepping lands on the same entry: no click, same file.
-    form.dirFolders->SetPath(f.path("vol2/deep"));
-    QSignalSpy clicks(form.flbFiles, &FileList::Click);
-    form.StepSelection(KeyCodes::Down);
-    form.StepSelection(KeyCodes::Down);
-    QCOMPARE(clicks.size(), 1);
-    QCOMPARE(form.CurrentFile(), f.path("vol2/deep/z.bmp"));
-}
-
-void TestBrowser::currentFileIsExactlyTheShownName()
-{
-    BrowserFixture f;
-    const QStringList odd{QStringLiteral("with space.jpg"), QStringLiteral("quote\"d.jpg"),
-                          QStringLiteral("semi;colon.jpg"), QStringLiteral("-dash.jpg"),
-                          QStringLiteral("a\" or \"1\"=\"1.jpg")};
-    for (const QString& name : odd)
-        TestFiles::write(f.path("pics/sub/") + name);
-    frmFileDir& form = f.startIn(f.path("pics/sub"));
-    QCOMPARE(form.flbFiles->ListCount(), odd.size());
-    for (int i = 0; i < form.flbFiles->ListCount(); ++i) {
-        form.flbFiles->SetListIndex(i);
-        QCOMPARE(form.CurrentFile(), f.path("pics/sub/") + form.flbFiles->List(i));
-        QVERIFY(QFile::exists(form.CurrentFile()));
-    }
-}
-
-void TestBrowser::enterRedisplaysAndRightClickDoesNotSelect()
-{
-    BrowserFixture f;
-    frmFileDir& form = f.startIn(f.path("pics"));
-    // Enter in an empty list makes the folder itself, with its separator, current.
-    form.dirFolders->SetPath(f.path("pics/sub"));
-    int enter = 13;
-    form.flbFiles_KeyPress(enter);
-    QCOMPARE(form.CurrentFile(), f.path("pics/sub") + QLatin1Char('/'));
-    int other = 'a';
-    form.Form_KeyPress(other);
-    QCOMPARE(form.CurrentFile(), f.path("pics/sub") + QLatin1Char('/'));
-
-    form.dirFolders->SetPath(f.path("pics"));
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.flbFiles->SetListIndex(1);
-    const QPoint overFirst = form.flbFiles->visualRect(form.flbFiles->model()->index(0, 0)).center();
-    QTest::mousePress(form.flbFiles->viewport(), Qt::RightButton, {}, overFirst);
-    QTest::mouseRelease(form.flbFiles->viewport(), Qt::RightButton, {}, overFirst);
-    QMenu* fileMenu = form.Menus().Menu(QStringLiteral("mnuFile"));
-    QTRY_VERIFY(fileMenu->isVisible());
-    fileMenu->close();
-    QCOMPARE(form.flbFiles->ListIndex(), 1);
-    QCOMPARE(form.CurrentFile(), f.path("pics/b.JPG"));
+    const CRect bar = form.splitter->BarRect();
+    const double midY = form.Scale().ScaleHeight() / 2 + 600;
+    drag(form, QPointF(bar.Left + 40, midY), QPointF(3000, midY));
+    const CRect moved = form.splitter->BarRect();
+    QVERIFY(qAbs(moved.Left - 3000) <= 15);  // within a pixel of the drop
+    const QRectF files = boundsOf(form, form.flbFiles);
+    QCOMPARE(files.left(), double(moved.Right));
+    QCOMPARE(boundsOf(form, form.DriveList).left(), files.left());
+    QCOMPARE(files.top(), boundsOf(form, form.DriveList).top() + 315);
+    QCOMPARE(boundsOf(form, form.dirFolders).right(), double(moved.Left));
+    QVERIFY(boundsOf(form, form.imgSmall).right() <= moved.Left);
+    QCOMPARE(form.SplitterHost().TrackingLineCount(), 0);  // no line left on screen
+
+    // The horizontal bar: the folder list and the preview pane change, the right pane not.
+    const CRect hbar = form.subSplitter->BarRect();
+    drag(form, QPointF(moved.Left / 2.0, hbar.Top + 40), QPointF(moved.Left / 2.0, 2000));
+    QVERIFY(qAbs(form.subSplitter->BarRect().Top - 2000) <= 15);
+    QCOMPARE(boundsOf(form, form.dirFolders).bottom(), double(form.subSplitter->BarRect().Top));
+    QCOMPARE(boundsOf(form, form.flbFiles), files);
+    QCOMPARE(form.SplitterHost().TrackingLineCount(), 0);
 }
 
-void TestBrowser::closingEndsTheProgram()
+void TestBrowser::resizeRefitsWithoutReadingTheFile()
 {
     BrowserFixture f;
+    const QString photo = f.path("pics/wide.jpg");
+    QImage(400, 100, QImage::Format_RGB32).save(photo, "JPEG");
     frmFileDir& form = f.startIn(f.path("pics"));
-    QWidget other;  // another window of the program, still open
-    other.show();
     form.show();
-    QSignalSpy unloaded(&form, &frmFileDir::Unloaded);
-    form.close();  // the window's close button
-    QCOMPARE(unloaded.size(), 1);
-    QCOMPARE(f.storedLastDir(), f.path("pics"));
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.imgSmall->SetPicture(Picture::LoadPicture(photo, form.logicalDpiX(), form.logicalDpiY()));
+    QVERIFY(QFile::remove(photo));  // whatever happens next cannot read it
+
+    form.resize(form.width() / 2, form.height());
+    QTRY_VERIFY(form.Scale().ScaleWidth() < frmFileDir::DesignClientWidth);
+    CRect pane;
+    form.subSplitter->GetRect(2, pane);
+    const QRectF preview = boundsOf(form, form.imgSmall);
+    // 4:1 picture shrunk to the pane's width, centred in it.
+    QCOMPARE(preview.width(), double(pane.Width()));
+    QVERIFY(qAbs(preview.height() - pane.Width() / 4.0) <= 1);
+    QVERIFY(preview.top() >= pane.Top && preview.bottom() <= pane.Bottom);
+    QCOMPARE(form.imgSmall->GetPicture().Path(), photo);
 }
 
 QTEST_MAIN(TestBrowser)

@@ -1,12 +1,15 @@
-// Selecting a file: preview, caption, comments, and decoding that never blocks.
+// Selecting a file: preview, caption, comments, decoding that never blocks, and the
+// full-screen viewer opened from the main window and stepping through its list.
 #include "BrowserFixture.h"
 #include "FileList.h"
 #include "FolderList.h"
 #include "PictureBox.h"
 #include "PictureDecoder.h"
 #include "PreviewLoader.h"
+#include "frmFullScreen.h"
 
 #include <QImage>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -19,26 +22,41 @@ void writeImage(const QString& path, int w, int h, const char* format = "JPEG")
 
 QString caption(const QString& path, int h, int w)
 {
-    return path + QStringLiteral("   - Height = ") + QString::number(h) + QStringLiteral("  Width = ") + QString::number(w);
+    return path + QStringLiteral("   - Height = %1  Width = %2").arg(h).arg(w);
 }
 
-// Gives the fixture's "executable" folder an empty comment store, as the build does.
+// Gives the fixture's "executable" folder an empty comment store, as the build does, and
+// pics/ two small pictures to comment on: a.jpg at index 0, b.JPG at 1.
 void installStore(BrowserFixture& f)
 {
     QVERIFY(QFile::copy(QStringLiteral(TESSEL_BUILT_STORE), f.path("app/Tooltips.mdb")));
     QFile::setPermissions(f.path("app/Tooltips.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+    writeImage(f.path("pics/a.jpg"), 8, 8);
+    writeImage(f.path("pics/b.JPG"), 8, 8);
 }
 
-int select(frmFileDir& form, const QString& name)
+QString newComment(BrowserFixture& f, frmFileDir& form, const QString& text)
 {
-    const int index = [&] {
-        for (int i = 0; i < form.flbFiles->ListCount(); ++i)
-            if (form.flbFiles->List(i) == name)
-                return i;
-        return -1;
-    }();
-    form.flbFiles->SetListIndex(index);
-    return index;
+    f.dialogs.queueInputAnswer(text);
+    form.Menus().Action(QStringLiteral("mnuNewTooltip"))->trigger();
+    return form.imgSmall->ToolTipText();
+}
+
+// Replaces the fixture's three placeholder files with pictures (c.gif holds a BMP) and
+// starts in their folder, shown.
+frmFileDir& startOnPictures(BrowserFixture& f)
+{
+    writeImage(f.path("pics/a.jpg"), 640, 480);
+    writeImage(f.path("pics/b.JPG"), 320, 200);
+    writeImage(f.path("pics/c.gif"), 100, 50, "BMP");
+    frmFileDir& form = f.startIn(f.path("pics"));
+    form.show();
+    return form;
+}
+
+QString shownPath(frmFileDir& form)
+{
+    return form.Viewer() ? form.Viewer()->imgFullScr->GetPicture().Path() : QString();
 }
 }
 
@@ -46,13 +64,15 @@ class TestPreview : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void captionAndSizeFollowTheSelection();
-    void rootFolderKeyHasDoubledSeparator();
-    void commentsAreKeyedByExactPath();
     void newCommentAddsASecondRow();
     void storeProblemsStillBrowse_data();
     void storeProblemsStillBrowse();
     void twoRunningCopiesShareTheStore();
     void decodingNeverBlocksTheSelection();
+    void doubleClickOpensOnThatEntry();
+    void steppingMovesTheBrowserWithWrapAround();
+    void onlyTheNewestViewerIsServed();
+    void closingTheMainWindowEndsWithAViewerOpen();
 };
 
 void TestPreview::captionAndSizeFollowTheSelection()
@@ -62,80 +82,38 @@ void TestPreview::captionAndSizeFollowTheSelection()
     writeImage(f.path("pics/b.JPG"), 30, 90, "BMP");  // a BMP named .JPG: judged by content
     TestFiles::write(f.path("pics/c.gif"), "not a picture at all");
     frmFileDir& form = f.startIn(f.path("pics"));
-    QCOMPARE(form.windowTitle(), QStringLiteral("Tessel Image Explorer"));
-
-    select(form, QStringLiteral("a.jpg"));
-    QCOMPARE(form.CurrentFile(), f.path("pics/a.jpg"));
+    form.flbFiles->SetListIndex(0);
     QCOMPARE(form.windowTitle(), caption(f.path("pics/a.jpg"), 480, 640));
-    select(form, QStringLiteral("b.JPG"));
+    form.flbFiles->SetListIndex(1);
     QCOMPARE(form.windowTitle(), caption(f.path("pics/b.JPG"), 90, 30));
     // An unreadable file keeps the previous picture and pairs its size with the new path.
-    select(form, QStringLiteral("c.gif"));
+    form.flbFiles->SetListIndex(2);
     QCOMPARE(form.CurrentFile(), f.path("pics/c.gif"));
     QCOMPARE(form.windowTitle(), caption(f.path("pics/c.gif"), 90, 30));
     QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/b.JPG"));
-    // A file that vanished before it was clicked behaves the same.
-    select(form, QStringLiteral("a.jpg"));
-    QVERIFY(QFile::remove(f.path("pics/b.JPG")));
-    select(form, QStringLiteral("b.JPG"));
-    QCOMPARE(form.windowTitle(), caption(f.path("pics/b.JPG"), 480, 640));
     QVERIFY(f.dialogs.calls().isEmpty());
-}
 
-void TestPreview::rootFolderKeyHasDoubledSeparator()
-{
-    BrowserFixture f;
-    frmFileDir& form = f.startIn(f.path("pics"));
+    // In the root folder the separator is doubled.
     form.dirFolders->SetPath(QStringLiteral("/"));
     form.flbFiles->SetPath(QStringLiteral("/"));
-    QCOMPARE(form.flbFiles->Path(), QStringLiteral("/"));
     int enter = 13;
     form.flbFiles_KeyPress(enter);
     QVERIFY(form.CurrentFile().startsWith(QStringLiteral("//")));
-}
-
-void TestPreview::commentsAreKeyedByExactPath()
-{
-    BrowserFixture f;
-    installStore(f);
-    const QStringList names{QStringLiteral("a\" or \"1\"=\"1.jpg"), QStringLiteral("semi;colon.jpg"),
-                            QStringLiteral("quote\".jpg"), QStringLiteral("plain.jpg")};
-    for (const QString& name : names)
-        writeImage(f.path("pics/sub/") + name, 8, 8);
-    frmFileDir& form = f.startIn(f.path("pics/sub"));
-    QVERIFY(form.Comments().IsOpen());
-    for (const QString& name : names) {
-        select(form, name);
-        f.dialogs.queueInputAnswer(QStringLiteral("comment of ") + name);
-        form.Menus().Action(QStringLiteral("mnuNewTooltip"))->trigger();
-    }
-    for (const QString& name : names) {
-        select(form, QStringLiteral("plain.jpg") == name ? names.first() : QStringLiteral("plain.jpg"));
-        select(form, name);
-        QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("comment of ") + name);
-    }
-    QCOMPARE(f.dialogs.calls().size(), names.size());
-    QCOMPARE(f.dialogs.calls().first().text, QStringLiteral("Insert a Comment for this Image"));
-    QCOMPARE(f.dialogs.calls().first().title, QStringLiteral("Images Browser and Viewer"));
 }
 
 void TestPreview::newCommentAddsASecondRow()
 {
     BrowserFixture f;
     installStore(f);
-    writeImage(f.path("pics/a.jpg"), 8, 8);
-    writeImage(f.path("pics/b.JPG"), 8, 8);
     frmFileDir& form = f.startIn(f.path("pics"));
-    QAction* newTip = form.Menus().Action(QStringLiteral("mnuNewTooltip"));
-    select(form, QStringLiteral("a.jpg"));
-    f.dialogs.queueInputAnswer(QStringLiteral("first"));
-    newTip->trigger();
-    f.dialogs.queueInputAnswer(QStringLiteral("second"));
-    newTip->trigger();
-    QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("second"));
-    select(form, QStringLiteral("b.JPG"));
+    form.flbFiles->SetListIndex(0);
+    QCOMPARE(newComment(f, form, QStringLiteral("first")), QStringLiteral("first"));
+    QCOMPARE(newComment(f, form, QStringLiteral("second")), QStringLiteral("second"));
+    QCOMPARE(f.dialogs.calls().first().text, QStringLiteral("Insert a Comment for this Image"));
+    QCOMPARE(f.dialogs.calls().first().title, QStringLiteral("Images Browser and Viewer"));
+    form.flbFiles->SetListIndex(1);
     QCOMPARE(form.imgSmall->ToolTipText(), QString());
-    select(form, QStringLiteral("a.jpg"));
+    form.flbFiles->SetListIndex(0);
     QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("first"));
 
     // Edit and Delete act on the first row.
@@ -143,13 +121,13 @@ void TestPreview::newCommentAddsASecondRow()
     form.Menus().Action(QStringLiteral("mnuTooltipEd"))->trigger();
     QCOMPARE(f.dialogs.calls().last().defaultText, QStringLiteral("first"));
     QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("first"));  // until selected again
-    select(form, QStringLiteral("b.JPG"));
-    select(form, QStringLiteral("a.jpg"));
+    form.flbFiles->SetListIndex(1);
+    form.flbFiles->SetListIndex(0);
     QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("edited"));
     form.Menus().Action(QStringLiteral("mnuTooltipDel"))->trigger();
     QCOMPARE(form.imgSmall->ToolTipText(), QString());
-    select(form, QStringLiteral("b.JPG"));
-    select(form, QStringLiteral("a.jpg"));
+    form.flbFiles->SetListIndex(1);
+    form.flbFiles->SetListIndex(0);
     QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("second"));
 }
 
@@ -172,41 +150,31 @@ void TestPreview::storeProblemsStillBrowse()
         TestFiles::write(f.path("app/Tooltips.mdb"), contents);
     writeImage(f.path("pics/a.jpg"), 64, 32);
     frmFileDir& form = f.startIn(f.path("pics"));
-    QVERIFY(!form.Comments().IsOpen());
-    select(form, QStringLiteral("a.jpg"));
+    form.flbFiles->SetListIndex(0);
     QCOMPARE(form.windowTitle(), caption(f.path("pics/a.jpg"), 32, 64));
     QVERIFY(f.dialogs.calls().isEmpty());
-    f.dialogs.queueInputAnswer(QStringLiteral("never kept"));
-    form.Menus().Action(QStringLiteral("mnuNewTooltip"))->trigger();
+    newComment(f, form, QStringLiteral("never kept"));
     QCOMPARE(f.dialogs.calls().size(), 1);
     QCOMPARE(f.dialogs.calls().first().style, 48);
     QVERIFY(f.dialogs.calls().first().text.startsWith(QStringLiteral("The comment could not be saved")));
-    QCOMPARE(QFile::exists(f.path("app/Tooltips.mdb")), exists);  // never created by us
-    if (exists) {
-        QFile file(f.path("app/Tooltips.mdb"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), contents);
-    }
+    // Never created by us, nor changed.
+    QFile file(f.path("app/Tooltips.mdb"));
+    QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>"), exists ? contents : QByteArray("<none>"));
 }
 
 void TestPreview::twoRunningCopiesShareTheStore()
 {
     BrowserFixture f;
     installStore(f);
-    writeImage(f.path("pics/a.jpg"), 8, 8);
-    writeImage(f.path("pics/b.JPG"), 8, 8);
     frmFileDir& first = f.startIn(f.path("pics"));
-    const BrowserServices services{f.dialogs, f.settings, f.fs, f.drives, f.fileOps, f.starter, f.path("app/tessel"), f.path("pics")};
-    frmFileDir second(services);
+    frmFileDir second({f.dialogs, f.settings, f.fs, f.drives, f.fileOps, f.starter, f.path("app/tessel"), f.path("pics")});
     second.Form_Load();
-    select(second, QStringLiteral("a.jpg"));
+    second.flbFiles->SetListIndex(0);
     QCOMPARE(second.imgSmall->ToolTipText(), QString());
-
-    select(first, QStringLiteral("a.jpg"));
-    f.dialogs.queueInputAnswer(QStringLiteral("shared"));
-    first.Menus().Action(QStringLiteral("mnuNewTooltip"))->trigger();
-    select(second, QStringLiteral("b.JPG"));
-    select(second, QStringLiteral("a.jpg"));
+    first.flbFiles->SetListIndex(0);
+    newComment(f, first, QStringLiteral("shared"));
+    second.flbFiles->SetListIndex(1);
+    second.flbFiles->SetListIndex(0);
     QCOMPARE(second.imgSmall->ToolTipText(), QStringLiteral("shared"));
     QCOMPARE(f.dialogs.calls().size(), 1);  // the prompt only: no locked-database report
 }
@@ -221,16 +189,101 @@ void TestPreview::decodingNeverBlocksTheSelection()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     // Holding the Down arrow: each step returns with the caption already right, while
     // the pixels follow; decodes never pile up.
-    QElapsedTimer timer;
-    timer.start();
     for (int i = 0; i < 12; ++i)
         form.StepSelection(40);
     QVERIFY(form.windowTitle().endsWith(QStringLiteral("Height = 2000  Width = 3000")));
     QVERIFY(form.Preview().Decoder().DecodesStarted() <= 3);
-    QTRY_COMPARE(form.imgSmall->Pixels().isNull(), false);
-    QTRY_COMPARE(form.imgSmall->Pixels().width() >= 750, true);  // the decode, not the thumbnail
+    QTRY_VERIFY(form.imgSmall->Pixels().width() >= 750);  // the decode, not the thumbnail
     QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/sub/big11.jpg"));
-    qInfo("12 selections took %lld ms", timer.elapsed());
+}
+
+void TestPreview::doubleClickOpensOnThatEntry()
+{
+    BrowserFixture f;
+    frmFileDir& form = startOnPictures(f);
+    // Nothing opens before a file is selected.
+    form.Menus().Action(QStringLiteral("mnuFullScreen"))->trigger();
+    form.Menus().Action(QStringLiteral("mnuVFS"))->trigger();
+    form.imgSmall_Click();
+    QVERIFY(form.Viewer() == nullptr);
+    QVERIFY(f.dialogs.calls().isEmpty());
+
+    form.flbFiles->SetListIndex(0);
+    // A double click takes the file from the list at that moment, not from the preview.
+    form.flbFiles->setCurrentIndex(form.flbFiles->model()->index(1, 0));
+    form.flbFiles_DblClick();
+    QCOMPARE(form.CurrentFile(), f.path("pics/b.JPG"));
+    QCOMPARE(shownPath(form), f.path("pics/b.JPG"));
+}
+
+void TestPreview::steppingMovesTheBrowserWithWrapAround()
+{
+    BrowserFixture f;
+    frmFileDir& form = startOnPictures(f);
+    form.flbFiles->SetListIndex(2);
+    // Let the preview's own decode of c.gif finish first: only decodes started later count.
+    QTRY_VERIFY(!form.imgSmall->Pixels().isNull());
+    form.Menus().Action(QStringLiteral("mnuFullScreen"))->trigger();
+    frmFullScreen* viewer = form.Viewer();
+    QVERIFY(viewer);
+    QCOMPARE(shownPath(form), f.path("pics/c.gif"));
+
+    const int previewDecodes = form.Preview().Decoder().DecodesStarted();
+    viewer->mnuZoom_Click(2);
+    viewer->mnuNext_Click();  // c -> a: wraps
+    QCOMPARE(form.flbFiles->ListIndex(), 0);
+    QCOMPARE(shownPath(form), f.path("pics/a.jpg"));
+    QVERIFY(form.windowTitle().startsWith(f.path("pics/a.jpg") + QStringLiteral("   - Height = 480")));
+    QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/a.jpg"));
+    QCOMPARE(viewer->Zoom(), 2);  // the mode survives the step
+
+    viewer->mnuPrevious_Click();  // a -> c: wraps back
+    QCOMPARE(shownPath(form), f.path("pics/c.gif"));
+    viewer->Form_KeyDown(40, 0);
+    viewer->Form_KeyDown(40, 0);
+    QCOMPARE(shownPath(form), f.path("pics/b.JPG"));
+    QCOMPARE(form.CurrentFile(), f.path("pics/b.JPG"));
+    viewer->Form_KeyDown(34, 0);  // Page Down: passed on, nothing moves
+    QCOMPARE(form.flbFiles->ListIndex(), 1);
+    // While the viewer decodes the files it steps to, the preview does not decode them too;
+    // on Esc it takes the viewer's pixels of the same file.
+    viewer->mnuFitToScreen_Click();
+    viewer->Form_KeyDown(27, 0);
+    QVERIFY(!viewer->isVisible());
+    QCOMPARE(form.flbFiles->ListIndex(), 1);
+    QVERIFY(form.imgSmall->Pixels().cacheKey() == viewer->imgFullScr->Pixels().cacheKey());
+    QCOMPARE(form.Preview().Decoder().DecodesStarted(), previewDecodes);
+}
+
+void TestPreview::onlyTheNewestViewerIsServed()
+{
+    BrowserFixture f;
+    frmFileDir& form = startOnPictures(f);
+    form.flbFiles->SetListIndex(0);
+    form.mnuFullScreen_Click();
+    QPointer<frmFullScreen> first = form.Viewer();
+    form.mnuFullScreen_Click();
+    QVERIFY(first && form.Viewer() != first);  // both on screen
+    first->mnuNext_Click();  // nobody answers it any more
+    QCOMPARE(form.flbFiles->ListIndex(), 0);
+    QVERIFY(first->imgFullScr->GetPicture().IsEmpty());
+    QVERIFY(f.dialogs.calls().isEmpty());
+}
+
+void TestPreview::closingTheMainWindowEndsWithAViewerOpen()
+{
+    BrowserFixture f;
+    frmFileDir& form = startOnPictures(f);
+    form.flbFiles->SetListIndex(0);
+    form.mnuFullScreen_Click();
+    QPointer<frmFullScreen> viewer = form.Viewer();
+    QSignalSpy unloaded(&form, &frmFileDir::Unloaded);
+    form.close();  // the window's close button, with the viewer still open
+    QCOMPARE(unloaded.size(), 1);
+    QCOMPARE(f.settings.GetSetting(QStringLiteral("tessel"), QStringLiteral("Startup"), QStringLiteral("lastDir"), QString()),
+             f.path("pics"));  // saved as at Exit
+    f.form.reset();  // the program's end destroys the main window
+    QVERIFY(viewer.isNull());  // and the viewer it owns with it
 }
 
 QTEST_MAIN(TestPreview)

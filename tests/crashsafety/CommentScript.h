@@ -1,4 +1,7 @@
 #pragma once
+#include "AppError.h"
+#include "TooltipStore.h"
+
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -18,47 +21,52 @@ namespace CommentScript {
 
 using Row = QPair<QString, QString>;  // Path, Tooltip
 
-inline int ImageOf(qint64 command) { return int(command / 4); }
-inline int PhaseOf(qint64 command) { return int(command % 4); }
-
 // Keys in the spirit of real ones: the quote and the semicolon would break a spliced query.
-inline QString OldPath(int image)
-{
-    return QStringLiteral("/pics/shot \"%1\";.jpg").arg(image);
-}
-inline QString NewPath(int image)
-{
-    return QStringLiteral("/pics/renamed/shot-%1.jpg").arg(image);
-}
+inline QString OldPath(int image) { return QStringLiteral("/pics/shot \"%1\";.jpg").arg(image); }
+inline QString NewPath(int image) { return QStringLiteral("/pics/renamed/shot-%1.jpg").arg(image); }
 inline QString Tip(int image, int version)
 {
     return QStringLiteral("comment %1 v%2 ").arg(image).arg(version) + QString(image % 7 * 10, QLatin1Char('x'));
 }
 
-// The row of `image` once its first `phasesDone` commands (0..4) have committed.
-inline std::optional<Row> RowAfter(int image, int phasesDone)
+// Runs command n the way the comment commands and the rename do.
+inline void Run(TooltipStore& store, qint64 command)
 {
-    switch (phasesDone) {
-    case 0: return std::nullopt;
-    case 1: return Row(OldPath(image), Tip(image, 0));
-    case 2: return Row(OldPath(image), Tip(image, 1));
-    case 3: return Row(NewPath(image), Tip(image, 1));
-    default:
-        if (image % 2 == 0)
-            return std::nullopt;
-        return Row(NewPath(image), Tip(image, 2));
+    const int image = int(command / 4), phase = int(command % 4);
+    if (phase > 0) {
+        const QString path = phase == 3 ? NewPath(image) : OldPath(image);
+        store.Lookup(path);
+        if (store.AbsolutePosition() == -1)
+            throw AppError(3021, QStringLiteral("CommentScript"), QStringLiteral("no comment under ") + path);
     }
+    if (phase == 2) {
+        UpdateTooltipPath(store, OldPath(image), NewPath(image));
+        return;
+    }
+    if (phase == 3 && image % 2 == 0) {
+        store.Delete();
+        return;
+    }
+    if (phase == 0) {
+        store.AddNew();
+        store.SetField(QStringLiteral("Path"), OldPath(image));
+    } else {
+        store.Edit();
+    }
+    store.SetField(QStringLiteral("Tooltip"), Tip(image, phase == 0 ? 0 : phase == 1 ? 1 : 2));
+    store.Update();
 }
 
 // Every row the store holds once commands 0 .. committed-1 have committed, sorted.
 inline QList<Row> RowsAfter(qint64 committed)
 {
     QList<Row> rows;
-    const int images = ImageOf(committed + 3);
-    for (int image = 0; image < images; ++image) {
-        const qint64 done = std::clamp<qint64>(committed - qint64(image) * 4, 0, 4);
-        if (const std::optional<Row> row = RowAfter(image, int(done)))
-            rows.push_back(*row);
+    for (int image = 0; qint64(image) * 4 < committed; ++image) {
+        const qint64 done = std::min<qint64>(committed - qint64(image) * 4, 4);
+        if (done < 3)
+            rows.push_back(Row(OldPath(image), Tip(image, int(done) - 1)));
+        else if (done == 3 || image % 2 == 1)
+            rows.push_back(Row(NewPath(image), Tip(image, int(done) - 2)));
     }
     std::sort(rows.begin(), rows.end());
     return rows;

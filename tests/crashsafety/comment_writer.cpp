@@ -5,7 +5,6 @@
 //                                                 waits, never committing it
 // Prints "done <n>" (flushed) after command n has returned, i.e. is committed.
 #include "CommentScript.h"
-#include "TooltipStore.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
@@ -23,47 +22,6 @@ namespace {
     std::exit(2);
 }
 
-void lookupOrFail(TooltipStore& store, const QString& path)
-{
-    store.Lookup(path);
-    if (store.AbsolutePosition() == -1)
-        fail(QStringLiteral("no comment under %1").arg(path));
-}
-
-// Runs command n the way the comment commands and the rename do.
-void run(TooltipStore& store, qint64 command)
-{
-    const int image = CommentScript::ImageOf(command);
-    switch (CommentScript::PhaseOf(command)) {
-    case 0:
-        store.AddNew();
-        store.SetField(QStringLiteral("Path"), CommentScript::OldPath(image));
-        store.SetField(QStringLiteral("Tooltip"), CommentScript::Tip(image, 0));
-        store.Update();
-        break;
-    case 1:
-        lookupOrFail(store, CommentScript::OldPath(image));
-        store.Edit();
-        store.SetField(QStringLiteral("Tooltip"), CommentScript::Tip(image, 1));
-        store.Update();
-        break;
-    case 2:
-        lookupOrFail(store, CommentScript::OldPath(image));
-        UpdateTooltipPath(store, CommentScript::OldPath(image), CommentScript::NewPath(image));
-        break;
-    default:
-        lookupOrFail(store, CommentScript::NewPath(image));
-        if (image % 2 == 0) {
-            store.Delete();
-        } else {
-            store.Edit();
-            store.SetField(QStringLiteral("Tooltip"), CommentScript::Tip(image, 2));
-            store.Update();
-        }
-        break;
-    }
-}
-
 // A write big enough to spill into the database file before it commits: what a crash in
 // the middle of a long write leaves behind is a hot journal beside changed pages.
 [[noreturn]] void holdInterruptedWrite(const QString& file)
@@ -73,16 +31,13 @@ void run(TooltipStore& store, qint64 command)
     if (!db.open())
         fail(db.lastError().text());
     QSqlQuery query(db);
-    const QStringList statements{
-        QStringLiteral("PRAGMA cache_size = 8"),
-        QStringLiteral("BEGIN IMMEDIATE"),
-        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000) "
-                       "INSERT INTO tblTooltip (Path, Tooltip) SELECT '/uncommitted/' || i, hex(randomblob(200)) FROM n"),
-        QStringLiteral("UPDATE tblTooltip SET Tooltip = 'overwritten' WHERE Path NOT LIKE '/uncommitted/%'"),
-    };
-    for (const QString& sql : statements)
-        if (!query.exec(sql))
-            fail(sql + QStringLiteral(": ") + query.lastError().text());
+    for (const char* sql :
+         {"PRAGMA cache_size = 8", "BEGIN IMMEDIATE",
+          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4000) "
+          "INSERT INTO tblTooltip (Path, Tooltip) SELECT '/uncommitted/' || i, hex(randomblob(200)) FROM n",
+          "UPDATE tblTooltip SET Tooltip = 'overwritten' WHERE Path NOT LIKE '/uncommitted/%'"})
+        if (!query.exec(QString::fromLatin1(sql)))
+            fail(QString::fromLatin1(sql) + QStringLiteral(": ") + query.lastError().text());
     std::printf("holding\n");
     std::fflush(stdout);
     for (;;)
@@ -99,16 +54,15 @@ int main(int argc, char* argv[])
     const QString folder = QString::fromLocal8Bit(argv[1]);
     if (qstrcmp(argv[2], "--interrupted-write") == 0)
         holdInterruptedWrite(folder + QLatin1Char('/') + TooltipStore::FileName());
-
     bool ok = false;
     const qint64 first = QByteArray(argv[2]).toLongLong(&ok);
     if (!ok || first < 0)
         fail(QStringLiteral("bad first command %1").arg(QString::fromLocal8Bit(argv[2])));
-    TooltipStore store;
     try {
+        TooltipStore store;
         store.Open(folder);
         for (qint64 command = first;; ++command) {
-            run(store, command);
+            CommentScript::Run(store, command);
             std::printf("done %lld\n", static_cast<long long>(command));
             std::fflush(stdout);
         }

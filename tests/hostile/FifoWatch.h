@@ -1,11 +1,16 @@
 #pragma once
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QMutex>
 #include <QStringList>
 
 #include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 // Proves that no FIFO is ever opened for reading. A thread keeps opening each watched FIFO
 // for writing without blocking: that only succeeds while some reader holds it open (one
@@ -14,14 +19,42 @@
 // one per test, Watch() every FIFO the test makes, and check Violations() at the end.
 class FifoWatch {
 public:
-    FifoWatch();
-    ~FifoWatch();
-    void Watch(const QByteArray& path);
+    FifoWatch() : m_thread([this] { run(); }) {}
+    ~FifoWatch()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    void Watch(const QByteArray& path)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_paths.push_back(path);
+    }
     // The FIFOs found open for reading so far.
-    QStringList Violations() const;
+    QStringList Violations() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_violations;
+    }
 
 private:
-    void run();
+    void run()
+    {
+        while (!m_stop) {
+            QMutexLocker lock(&m_mutex);
+            for (const QByteArray& path : m_paths) {
+                const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                if (fd < 0)
+                    continue;  // ENXIO: no reader; ENOENT: renamed or gone
+                struct stat st {};
+                if (::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode))  // else the name now holds something else
+                    m_violations.push_back(QFile::decodeName(path));
+                ::close(fd);
+            }
+            lock.unlock();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
 
     mutable QMutex m_mutex;
     QList<QByteArray> m_paths;
