@@ -69,9 +69,13 @@ QStringList SplitKeyFileList(const QString& value)
     QString current;
     for (int i = 0; i < value.size(); ++i) {
         const QChar c = value.at(i);
-        if (c == QLatin1Char('\\') && i + 1 < value.size() && value.at(i + 1) == QLatin1Char(';')) {
-            current += QLatin1Char(';');
-            ++i;
+        if (c == QLatin1Char('\\') && i + 1 < value.size()) {
+            // An escape pair is taken whole, so the ';' after an escaped backslash still
+            // separates; other escapes stay for the reader of the item.
+            const QChar next = value.at(++i);
+            if (next != QLatin1Char(';'))
+                current += c;
+            current += next;
         } else if (c == QLatin1Char(';')) {
             items.push_back(current.trimmed());
             current.clear();

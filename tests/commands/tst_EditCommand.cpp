@@ -132,6 +132,7 @@ private Q_SLOTS:
         QVERIFY(!entry.IsApplication());  // a group given twice counts once
         QCOMPARE(SplitKeyFileList(QStringLiteral(" a.desktop ;b\\;c.desktop;;")),
                  QStringList({"a.desktop", "b;c.desktop"}));
+        QCOMPARE(SplitKeyFileList(QStringLiteral("a\\\\;b")), QStringList({"a\\\\", "b"}));
     }
 
     void registryBuffer()
