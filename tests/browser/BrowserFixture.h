@@ -13,6 +13,12 @@
 #include <QTemporaryDir>
 #include <memory>
 
+// The main window's caption for a file and the size of the picture shown.
+inline QString caption(const QString& path, QSize size)
+{
+    return path + QStringLiteral("   - Height = %1  Width = %2").arg(size.height()).arg(size.width());
+}
+
 // Starts nothing: no test of the main window launches a program.
 struct NoStarter : IProcessStarter {
     bool StartDetached(const QString&, const QStringList&) override { return false; }
@@ -36,7 +42,6 @@ struct BrowserFixture {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(path("cfg")));
         TestFiles::makeDir(path("app"));
         TestFiles::makeDir(path("pics/sub"));
-        TestFiles::makeDir(path("vol2/deep"));
         for (const char* name : {"a.jpg", "b.JPG", "c.gif", "d.png"})
             TestFiles::write(path("pics/") + QLatin1String(name));
         TestFiles::write(path("vol2/deep/z.bmp"));

@@ -5,6 +5,8 @@
 #include "FolderList.h"
 #include "PictureBox.h"
 #include "PictureDecoder.h"
+#include "Pixels.h"
+#include "ShownDialogs.h"
 #include "PreviewLoader.h"
 #include "frmFullScreen.h"
 
@@ -15,22 +17,14 @@
 namespace {
 void writeImage(const QString& path, int w, int h, const char* format = "JPEG")
 {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QVERIFY(image.save(path, format));
-}
-
-QString caption(const QString& path, int h, int w)
-{
-    return path + QStringLiteral("   - Height = %1  Width = %2").arg(h).arg(w);
+    TestFiles::write(path, Encode(Solid(w, h), format));
 }
 
 // Gives the fixture's "executable" folder an empty comment store, as the build does, and
 // pics/ two small pictures to comment on: a.jpg at index 0, b.JPG at 1.
 void installStore(BrowserFixture& f)
 {
-    QVERIFY(QFile::copy(QStringLiteral(TESSEL_BUILT_STORE), f.path("app/Tooltips.mdb")));
-    QFile::setPermissions(f.path("app/Tooltips.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+    TestFiles::copyBuiltStore(f.path("app"));
     writeImage(f.path("pics/a.jpg"), 8, 8);
     writeImage(f.path("pics/b.JPG"), 8, 8);
 }
@@ -63,228 +57,203 @@ QString shownPath(frmFileDir& form)
 class TestPreview : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void captionAndSizeFollowTheSelection();
-    void newCommentAddsASecondRow();
-    void storeProblemsStillBrowse_data();
-    void storeProblemsStillBrowse();
-    void twoRunningCopiesShareTheStore();
-    void decodingNeverBlocksTheSelection();
-    void doubleClickOpensOnThatEntry();
-    void steppingMovesTheBrowserWithWrapAround();
-    void onlyTheNewestViewerIsServed();
-    void closingTheMainWindowEndsWithAViewerOpen();
+    void captionAndSizeFollowTheSelection()
+    {
+        BrowserFixture f;
+        writeImage(f.path("pics/b.JPG"), 30, 90, "BMP");  // a BMP named .JPG: judged by content
+        TestFiles::write(f.path("pics/c.gif"), "not a picture at all");
+        frmFileDir& form = f.startIn(f.path("pics"));
+        form.flbFiles->SetListIndex(1);
+        QCOMPARE(form.windowTitle(), caption(f.path("pics/b.JPG"), {30, 90}));
+        // An unreadable file keeps the previous picture and pairs its size with the new path.
+        form.flbFiles->SetListIndex(2);
+        QCOMPARE(form.windowTitle(), caption(f.path("pics/c.gif"), {30, 90}));
+        QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/b.JPG"));
+        QVERIFY(f.dialogs.calls().isEmpty());
+
+        // In the root folder the separator is doubled.
+        form.dirFolders->SetPath(QStringLiteral("/"));
+        form.flbFiles->SetPath(QStringLiteral("/"));
+        int enter = 13;
+        form.flbFiles_KeyPress(enter);
+        QVERIFY(form.CurrentFile().startsWith(QStringLiteral("//")));
+    }
+
+    void newCommentAddsASecondRow()
+    {
+        BrowserFixture f;
+        installStore(f);
+        frmFileDir& form = f.startIn(f.path("pics"));
+        form.flbFiles->SetListIndex(0);
+        QCOMPARE(newComment(f, form, QStringLiteral("first")), QStringLiteral("first"));
+        QCOMPARE(newComment(f, form, QStringLiteral("second")), QStringLiteral("second"));
+        QCOMPARE(Shown(f.dialogs).first(), QStringLiteral("InputBox|Insert a Comment for this Image|0|Images Browser and Viewer|"));
+        form.flbFiles->SetListIndex(1);
+        QCOMPARE(form.imgSmall->ToolTipText(), QString());
+        form.flbFiles->SetListIndex(0);
+        QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("first"));
+
+        // Edit and Delete act on the first row.
+        f.dialogs.queueInputAnswer(QStringLiteral("edited"));
+        form.Menus().Action(QStringLiteral("mnuTooltipEd"))->trigger();
+        QCOMPARE(f.dialogs.calls().last().defaultText, QStringLiteral("first"));
+        QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("first"));  // until selected again
+        form.flbFiles->SetListIndex(1);
+        form.flbFiles->SetListIndex(0);
+        QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("edited"));
+        form.Menus().Action(QStringLiteral("mnuTooltipDel"))->trigger();
+        QCOMPARE(form.imgSmall->ToolTipText(), QString());
+        form.flbFiles->SetListIndex(1);
+        form.flbFiles->SetListIndex(0);
+        QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("second"));
+    }
+
+    void storeProblemsStillBrowse_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("exists");
+        QTest::newRow("missing") << QByteArray() << false;
+        QTest::newRow("empty") << QByteArray() << true;
+        QTest::newRow("corrupt") << QByteArray("SQLite format 3\0garbage garbage", 32) << true;
+        QTest::newRow("jet") << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) << true;
+    }
+
+    void storeProblemsStillBrowse()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, exists);
+        BrowserFixture f;
+        if (exists)
+            TestFiles::write(f.path("app/Tooltips.mdb"), contents);
+        writeImage(f.path("pics/a.jpg"), 64, 32);
+        frmFileDir& form = f.startIn(f.path("pics"));
+        form.flbFiles->SetListIndex(0);
+        QCOMPARE(form.windowTitle(), caption(f.path("pics/a.jpg"), {64, 32}));
+        QVERIFY(f.dialogs.calls().isEmpty());
+        newComment(f, form, QStringLiteral("never kept"));
+        QCOMPARE(f.dialogs.calls().size(), 1);
+        QCOMPARE(f.dialogs.calls().first().style, 48);
+        QVERIFY(f.dialogs.calls().first().text.startsWith(QStringLiteral("The comment could not be saved")));
+        // Never created by us, nor changed.
+        QFile file(f.path("app/Tooltips.mdb"));
+        QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>"), exists ? contents : QByteArray("<none>"));
+    }
+
+    void twoRunningCopiesShareTheStore()
+    {
+        BrowserFixture f;
+        installStore(f);
+        frmFileDir& first = f.startIn(f.path("pics"));
+        frmFileDir second({f.dialogs, f.settings, f.fs, f.drives, f.fileOps, f.starter, f.path("app/tessel"), f.path("pics")});
+        second.Form_Load();
+        second.flbFiles->SetListIndex(0);
+        QCOMPARE(second.imgSmall->ToolTipText(), QString());
+        first.flbFiles->SetListIndex(0);
+        newComment(f, first, QStringLiteral("shared"));
+        second.flbFiles->SetListIndex(1);
+        second.flbFiles->SetListIndex(0);
+        QCOMPARE(second.imgSmall->ToolTipText(), QStringLiteral("shared"));
+        QCOMPARE(f.dialogs.calls().size(), 1);  // the prompt only: no locked-database report
+    }
+
+    void decodingNeverBlocksTheSelection()
+    {
+        BrowserFixture f;
+        for (int i = 0; i < 12; ++i)
+            writeImage(f.path("pics/sub/") + QStringLiteral("big%1.jpg").arg(i, 2, 10, QLatin1Char('0')), 3000, 2000);
+        frmFileDir& form = f.startIn(f.path("pics/sub"));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // Holding the Down arrow: each step returns with the caption already right, while
+        // the pixels follow; decodes never pile up.
+        for (int i = 0; i < 12; ++i)
+            form.StepSelection(40);
+        QVERIFY(form.windowTitle().endsWith(QStringLiteral("Height = 2000  Width = 3000")));
+        QVERIFY(form.Preview().Decoder().DecodesStarted() <= 3);
+        QTRY_VERIFY(form.imgSmall->Pixels().width() >= 750);  // the decode, not the thumbnail
+        QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/sub/big11.jpg"));
+    }
+
+    // A double click on a file opens the viewer on it in the acceptance run.
+    void nothingOpensBeforeAFileIsSelected()
+    {
+        BrowserFixture f;
+        frmFileDir& form = startOnPictures(f);
+        form.Menus().Action(QStringLiteral("mnuFullScreen"))->trigger();
+        form.Menus().Action(QStringLiteral("mnuVFS"))->trigger();
+        form.imgSmall_Click();
+        QVERIFY(form.Viewer() == nullptr);
+        QVERIFY(f.dialogs.calls().isEmpty());
+    }
+
+    void steppingMovesTheBrowserWithWrapAround()
+    {
+        BrowserFixture f;
+        frmFileDir& form = startOnPictures(f);
+        form.flbFiles->SetListIndex(2);
+        // Let the preview's own decode of c.gif finish first: only decodes started later count.
+        QTRY_VERIFY(!form.imgSmall->Pixels().isNull());
+        form.Menus().Action(QStringLiteral("mnuFullScreen"))->trigger();
+        frmFullScreen* viewer = form.Viewer();
+        QVERIFY(viewer);
+        QCOMPARE(shownPath(form), f.path("pics/c.gif"));
+
+        const int previewDecodes = form.Preview().Decoder().DecodesStarted();
+        viewer->mnuZoom_Click(2);
+        viewer->mnuNext_Click();  // c -> a: wraps
+        QCOMPARE(form.flbFiles->ListIndex(), 0);
+        QCOMPARE(shownPath(form), f.path("pics/a.jpg"));
+        QVERIFY(form.windowTitle().startsWith(f.path("pics/a.jpg") + QStringLiteral("   - Height = 480")));
+        QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/a.jpg"));
+        QCOMPARE(viewer->Zoom(), 2);  // the mode survives the step
+
+        viewer->mnuPrevious_Click();  // a -> c: wraps back
+        QCOMPARE(shownPath(form), f.path("pics/c.gif"));
+        viewer->Form_KeyDown(40, 0);
+        viewer->Form_KeyDown(40, 0);
+        QCOMPARE(shownPath(form), f.path("pics/b.JPG"));
+        QCOMPARE(form.CurrentFile(), f.path("pics/b.JPG"));
+        viewer->Form_KeyDown(34, 0);  // Page Down: passed on, nothing moves
+        QCOMPARE(form.flbFiles->ListIndex(), 1);
+        // While the viewer decodes the files it steps to, the preview does not decode them too;
+        // on Esc it takes the viewer's pixels of the same file.
+        viewer->mnuFitToScreen_Click();
+        viewer->Form_KeyDown(27, 0);
+        QVERIFY(!viewer->isVisible());
+        QCOMPARE(form.flbFiles->ListIndex(), 1);
+        QVERIFY(form.imgSmall->Pixels().cacheKey() == viewer->imgFullScr->Pixels().cacheKey());
+        QCOMPARE(form.Preview().Decoder().DecodesStarted(), previewDecodes);
+    }
+
+    void onlyTheNewestViewerIsServed()
+    {
+        BrowserFixture f;
+        frmFileDir& form = startOnPictures(f);
+        form.flbFiles->SetListIndex(0);
+        form.mnuFullScreen_Click();
+        QPointer<frmFullScreen> first = form.Viewer();
+        form.mnuFullScreen_Click();
+        QVERIFY(first && form.Viewer() != first);  // both on screen
+        first->mnuNext_Click();  // nobody answers it any more
+        QCOMPARE(form.flbFiles->ListIndex(), 0);
+        QVERIFY(first->imgFullScr->GetPicture().IsEmpty());
+        QVERIFY(f.dialogs.calls().isEmpty());
+    }
+
+    void closingTheMainWindowEndsWithAViewerOpen()
+    {
+        BrowserFixture f;
+        frmFileDir& form = startOnPictures(f);
+        form.flbFiles->SetListIndex(0);
+        form.mnuFullScreen_Click();
+        QPointer<frmFullScreen> viewer = form.Viewer();
+        QSignalSpy unloaded(&form, &frmFileDir::Unloaded);
+        form.close();  // the window's close button, with the viewer still open
+        QCOMPARE(unloaded.size(), 1);  // the folder is saved as at Exit (seen in the acceptance run)
+        f.form.reset();  // the program's end destroys the main window
+        QVERIFY(viewer.isNull());  // and the viewer it owns with it
+    }
 };
-
-void TestPreview::captionAndSizeFollowTheSelection()
-{
-    BrowserFixture f;
-    writeImage(f.path("pics/a.jpg"), 640, 480);
-    writeImage(f.path("pics/b.JPG"), 30, 90, "BMP");  // a BMP named .JPG: judged by content
-    TestFiles::write(f.path("pics/c.gif"), "not a picture at all");
-    frmFileDir& form = f.startIn(f.path("pics"));
-    form.flbFiles->SetListIndex(0);
-    QCOMPARE(form.windowTitle(), caption(f.path("pics/a.jpg"), 480, 640));
-    form.flbFiles->SetListIndex(1);
-    QCOMPARE(form.windowTitle(), caption(f.path("pics/b.JPG"), 90, 30));
-    // An unreadable file keeps the previous picture and pairs its size with the new path.
-    form.flbFiles->SetListIndex(2);
-    QCOMPARE(form.CurrentFile(), f.path("pics/c.gif"));
-    QCOMPARE(form.windowTitle(), caption(f.path("pics/c.gif"), 90, 30));
-    QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/b.JPG"));
-    QVERIFY(f.dialogs.calls().isEmpty());
-
-    // In the root folder the separator is doubled.
-    form.dirFolders->SetPath(QStringLiteral("/"));
-    form.flbFiles->SetPath(QStringLiteral("/"));
-    int enter = 13;
-    form.flbFiles_KeyPress(enter);
-    QVERIFY(form.CurrentFile().startsWith(QStringLiteral("//")));
-}
-
-void TestPreview::newCommentAddsASecondRow()
-{
-    BrowserFixture f;
-    installStore(f);
-    frmFileDir& form = f.startIn(f.path("pics"));
-    form.flbFiles->SetListIndex(0);
-    QCOMPARE(newComment(f, form, QStringLiteral("first")), QStringLiteral("first"));
-    QCOMPARE(newComment(f, form, QStringLiteral("second")), QStringLiteral("second"));
-    QCOMPARE(f.dialogs.calls().first().text, QStringLiteral("Insert a Comment for this Image"));
-    QCOMPARE(f.dialogs.calls().first().title, QStringLiteral("Images Browser and Viewer"));
-    form.flbFiles->SetListIndex(1);
-    QCOMPARE(form.imgSmall->ToolTipText(), QString());
-    form.flbFiles->SetListIndex(0);
-    QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("first"));
-
-    // Edit and Delete act on the first row.
-    f.dialogs.queueInputAnswer(QStringLiteral("edited"));
-    form.Menus().Action(QStringLiteral("mnuTooltipEd"))->trigger();
-    QCOMPARE(f.dialogs.calls().last().defaultText, QStringLiteral("first"));
-    QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("first"));  // until selected again
-    form.flbFiles->SetListIndex(1);
-    form.flbFiles->SetListIndex(0);
-    QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("edited"));
-    form.Menus().Action(QStringLiteral("mnuTooltipDel"))->trigger();
-    QCOMPARE(form.imgSmall->ToolTipText(), QString());
-    form.flbFiles->SetListIndex(1);
-    form.flbFiles->SetListIndex(0);
-    QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("second"));
-}
-
-void TestPreview::storeProblemsStillBrowse_data()
-{
-    QTest::addColumn<QByteArray>("contents");
-    QTest::addColumn<bool>("exists");
-    QTest::newRow("missing") << QByteArray() << false;
-    QTest::newRow("empty") << QByteArray() << true;
-    QTest::newRow("corrupt") << QByteArray("SQLite format 3\0garbage garbage", 32) << true;
-    QTest::newRow("jet") << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) << true;
-}
-
-void TestPreview::storeProblemsStillBrowse()
-{
-    QFETCH(QByteArray, contents);
-    QFETCH(bool, exists);
-    BrowserFixture f;
-    if (exists)
-        TestFiles::write(f.path("app/Tooltips.mdb"), contents);
-    writeImage(f.path("pics/a.jpg"), 64, 32);
-    frmFileDir& form = f.startIn(f.path("pics"));
-    form.flbFiles->SetListIndex(0);
-    QCOMPARE(form.windowTitle(), caption(f.path("pics/a.jpg"), 32, 64));
-    QVERIFY(f.dialogs.calls().isEmpty());
-    newComment(f, form, QStringLiteral("never kept"));
-    QCOMPARE(f.dialogs.calls().size(), 1);
-    QCOMPARE(f.dialogs.calls().first().style, 48);
-    QVERIFY(f.dialogs.calls().first().text.startsWith(QStringLiteral("The comment could not be saved")));
-    // Never created by us, nor changed.
-    QFile file(f.path("app/Tooltips.mdb"));
-    QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>"), exists ? contents : QByteArray("<none>"));
-}
-
-void TestPreview::twoRunningCopiesShareTheStore()
-{
-    BrowserFixture f;
-    installStore(f);
-    frmFileDir& first = f.startIn(f.path("pics"));
-    frmFileDir second({f.dialogs, f.settings, f.fs, f.drives, f.fileOps, f.starter, f.path("app/tessel"), f.path("pics")});
-    second.Form_Load();
-    second.flbFiles->SetListIndex(0);
-    QCOMPARE(second.imgSmall->ToolTipText(), QString());
-    first.flbFiles->SetListIndex(0);
-    newComment(f, first, QStringLiteral("shared"));
-    second.flbFiles->SetListIndex(1);
-    second.flbFiles->SetListIndex(0);
-    QCOMPARE(second.imgSmall->ToolTipText(), QStringLiteral("shared"));
-    QCOMPARE(f.dialogs.calls().size(), 1);  // the prompt only: no locked-database report
-}
-
-void TestPreview::decodingNeverBlocksTheSelection()
-{
-    BrowserFixture f;
-    for (int i = 0; i < 12; ++i)
-        writeImage(f.path("pics/sub/") + QStringLiteral("big%1.jpg").arg(i, 2, 10, QLatin1Char('0')), 3000, 2000);
-    frmFileDir& form = f.startIn(f.path("pics/sub"));
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    // Holding the Down arrow: each step returns with the caption already right, while
-    // the pixels follow; decodes never pile up.
-    for (int i = 0; i < 12; ++i)
-        form.StepSelection(40);
-    QVERIFY(form.windowTitle().endsWith(QStringLiteral("Height = 2000  Width = 3000")));
-    QVERIFY(form.Preview().Decoder().DecodesStarted() <= 3);
-    QTRY_VERIFY(form.imgSmall->Pixels().width() >= 750);  // the decode, not the thumbnail
-    QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/sub/big11.jpg"));
-}
-
-void TestPreview::doubleClickOpensOnThatEntry()
-{
-    BrowserFixture f;
-    frmFileDir& form = startOnPictures(f);
-    // Nothing opens before a file is selected.
-    form.Menus().Action(QStringLiteral("mnuFullScreen"))->trigger();
-    form.Menus().Action(QStringLiteral("mnuVFS"))->trigger();
-    form.imgSmall_Click();
-    QVERIFY(form.Viewer() == nullptr);
-    QVERIFY(f.dialogs.calls().isEmpty());
-
-    form.flbFiles->SetListIndex(0);
-    // A double click takes the file from the list at that moment, not from the preview.
-    form.flbFiles->setCurrentIndex(form.flbFiles->model()->index(1, 0));
-    form.flbFiles_DblClick();
-    QCOMPARE(form.CurrentFile(), f.path("pics/b.JPG"));
-    QCOMPARE(shownPath(form), f.path("pics/b.JPG"));
-}
-
-void TestPreview::steppingMovesTheBrowserWithWrapAround()
-{
-    BrowserFixture f;
-    frmFileDir& form = startOnPictures(f);
-    form.flbFiles->SetListIndex(2);
-    // Let the preview's own decode of c.gif finish first: only decodes started later count.
-    QTRY_VERIFY(!form.imgSmall->Pixels().isNull());
-    form.Menus().Action(QStringLiteral("mnuFullScreen"))->trigger();
-    frmFullScreen* viewer = form.Viewer();
-    QVERIFY(viewer);
-    QCOMPARE(shownPath(form), f.path("pics/c.gif"));
-
-    const int previewDecodes = form.Preview().Decoder().DecodesStarted();
-    viewer->mnuZoom_Click(2);
-    viewer->mnuNext_Click();  // c -> a: wraps
-    QCOMPARE(form.flbFiles->ListIndex(), 0);
-    QCOMPARE(shownPath(form), f.path("pics/a.jpg"));
-    QVERIFY(form.windowTitle().startsWith(f.path("pics/a.jpg") + QStringLiteral("   - Height = 480")));
-    QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/a.jpg"));
-    QCOMPARE(viewer->Zoom(), 2);  // the mode survives the step
-
-    viewer->mnuPrevious_Click();  // a -> c: wraps back
-    QCOMPARE(shownPath(form), f.path("pics/c.gif"));
-    viewer->Form_KeyDown(40, 0);
-    viewer->Form_KeyDown(40, 0);
-    QCOMPARE(shownPath(form), f.path("pics/b.JPG"));
-    QCOMPARE(form.CurrentFile(), f.path("pics/b.JPG"));
-    viewer->Form_KeyDown(34, 0);  // Page Down: passed on, nothing moves
-    QCOMPARE(form.flbFiles->ListIndex(), 1);
-    // While the viewer decodes the files it steps to, the preview does not decode them too;
-    // on Esc it takes the viewer's pixels of the same file.
-    viewer->mnuFitToScreen_Click();
-    viewer->Form_KeyDown(27, 0);
-    QVERIFY(!viewer->isVisible());
-    QCOMPARE(form.flbFiles->ListIndex(), 1);
-    QVERIFY(form.imgSmall->Pixels().cacheKey() == viewer->imgFullScr->Pixels().cacheKey());
-    QCOMPARE(form.Preview().Decoder().DecodesStarted(), previewDecodes);
-}
-
-void TestPreview::onlyTheNewestViewerIsServed()
-{
-    BrowserFixture f;
-    frmFileDir& form = startOnPictures(f);
-    form.flbFiles->SetListIndex(0);
-    form.mnuFullScreen_Click();
-    QPointer<frmFullScreen> first = form.Viewer();
-    form.mnuFullScreen_Click();
-    QVERIFY(first && form.Viewer() != first);  // both on screen
-    first->mnuNext_Click();  // nobody answers it any more
-    QCOMPARE(form.flbFiles->ListIndex(), 0);
-    QVERIFY(first->imgFullScr->GetPicture().IsEmpty());
-    QVERIFY(f.dialogs.calls().isEmpty());
-}
-
-void TestPreview::closingTheMainWindowEndsWithAViewerOpen()
-{
-    BrowserFixture f;
-    frmFileDir& form = startOnPictures(f);
-    form.flbFiles->SetListIndex(0);
-    form.mnuFullScreen_Click();
-    QPointer<frmFullScreen> viewer = form.Viewer();
-    QSignalSpy unloaded(&form, &frmFileDir::Unloaded);
-    form.close();  // the window's close button, with the viewer still open
-    QCOMPARE(unloaded.size(), 1);
-    QCOMPARE(f.settings.GetSetting(QStringLiteral("tessel"), QStringLiteral("Startup"), QStringLiteral("lastDir"), QString()),
-             f.path("pics"));  // saved as at Exit
-    f.form.reset();  // the program's end destroys the main window
-    QVERIFY(viewer.isNull());  // and the viewer it owns with it
-}
 
 QTEST_MAIN(TestPreview)
 #include "test_preview.moc"

@@ -8,13 +8,13 @@
 #include "Globals.h"
 #include "ProcessStarter.h"
 #include "ShownDialogs.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <memory>
 
 namespace {
 // A desktop entry of an application with the given Exec line (and any keys after it).
@@ -34,12 +34,16 @@ struct RecordingStarter : IProcessStarter {
     bool answer = true;
 };
 
+// Rows. Exec: an Exec line, the icon, and the arguments of the command it gives (none when
+// the line is unusable).
+struct Exec { QString exec, icon; QStringList arguments; };
 struct Edit { QString file; bool starts; QStringList expected; QString message; };
 
 // A name that a shell would take apart in every possible way.
 const QString HostileName = QStringLiteral("my \"best\" it's; $(touch pwned) `touch pwned2` 100%1 sure\nshot");
 }
 
+Q_DECLARE_METATYPE(Exec)
 Q_DECLARE_METATYPE(Edit)
 
 // Test bodies live in the class: moc misreads a raw string holding \" here, so use plain literals.
@@ -90,29 +94,24 @@ private Q_SLOTS:
     // The open command an Exec line gives, read back into its arguments.
     void commandFromExec_data()
     {
-        QTest::addColumn<QString>("exec");
-        QTest::addColumn<QString>("icon");
-        QTest::addColumn<QStringList>("arguments");  // none when the line is unusable
-        QTest::newRow("escapes in quotes") << " \"my app\"\t\"a\\\"b\" \"c\\\\d\" \"e\\$f\" \"g\\`h\" \"i\\xj\"" << ""
-                                           << QStringList{"my app", "a\"b", "c\\d", "e$f", "g`h", "i\\xj"};
-        QTest::newRow("shell characters are plain") << "'hi there' a;b $(c) `d`" << ""
-                                                    << QStringList{"'hi", "there'", "a;b", "$(c)", "`d`"};
+        QTest::addColumn<Exec>("row");
+        QTest::newRow("escapes in quotes") << Exec{" \"my app\"\t\"a\\\"b\" \"c\\\\d\" \"e\\$f\" \"g\\`h\" \"i\\xj\"", "",
+                                                   {"my app", "a\"b", "c\\d", "e$f", "g`h", "i\\xj"}};
+        QTest::newRow("shell characters are plain") << Exec{"'hi there' a;b $(c) `d`", "", {"'hi", "there'", "a;b", "$(c)", "`d`"}};
         const QStringList hostile{"/opt/a b", "a\"b", "c\\", "\\\"", "$HOME", "`id`", "x;y", "it's", "l\nb", "t\tb"};
-        QTest::newRow("what Join quotes") << ExecLine::Join(hostile) << "" << hostile;
+        QTest::newRow("what Join quotes") << Exec{ExecLine::Join(hostile), "", hostile};
         QTest::newRow("icon, name, location")
-            << "app %i %c %k" << "pic" << QStringList{"app", "--icon", "pic", "Image Tool", "/apps/tool.desktop"};
-        QTest::newRow("no icon") << "app %i %f" << "" << QStringList{"app", "%1"};
-        QTest::newRow("deprecated and unknown dropped")
-            << "app %d %D %n %N %v %m %z x%dy" << "" << QStringList{"app", "xy"};
-        QTest::newRow("escaped closing quote") << "run \"a\\\"" << "" << QStringList{};
-        QTest::newRow("program is a dropped code") << "%d" << "" << QStringList{};
+            << Exec{"app %i %c %k", "pic", {"app", "--icon", "pic", "Image Tool", "/apps/tool.desktop"}};
+        QTest::newRow("no icon") << Exec{"app %i %f", "", {"app", "%1"}};
+        QTest::newRow("deprecated and unknown dropped") << Exec{"app %d %D %n %N %v %m %z x%dy", "", {"app", "xy"}};
+        QTest::newRow("escaped closing quote") << Exec{"run \"a\\\"", "", {}};
+        QTest::newRow("program is a dropped code") << Exec{"%d", "", {}};
     }
 
     void commandFromExec()
     {
-        QFETCH(QString, exec);
-        QFETCH(QString, icon);
-        QFETCH(QStringList, arguments);
+        QFETCH(Exec, row);
+        const auto& [exec, icon, arguments] = row;
         QString command;
         QStringList got;
         const ExecLine::FieldValues values{icon, QStringLiteral("Image Tool"), QStringLiteral("/apps/tool.desktop")};
@@ -203,8 +202,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 10000);
         QFile file(out);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QFile::encodeName(path) + '\0');  // one argument, byte for byte
-        QVERIFY(!QFile::exists(QDir::current().filePath(QStringLiteral("pwned"))));
+        QCOMPARE(file.readAll(), QFile::encodeName(path) + '\0');  // one argument, byte for byte, no shell
     }
 
 private:
@@ -213,14 +211,8 @@ private:
     // MIME database (XDG_DATA_DIRS), so association lookups see only what a test wrote.
     QTemporaryDir m_xdg;
     QString at(const QString& rel) const { return m_xdg.path() + QLatin1Char('/') + rel; }
-    void write(const QString& rel, const QString& text) const
-    {
-        QDir().mkpath(QFileInfo(at(rel)).absolutePath());
-        QFile file(at(rel));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text.toUtf8());
-    }
+    void write(const QString& rel, const QString& text) const { TestFiles::write(at(rel), text.toUtf8()); }
 };
 
-std::unique_ptr<QObject> newEditCommandTest() { return std::make_unique<TestEditCommand>(); }
+QTEST_MAIN(TestEditCommand)
 #include "tst_EditCommand.moc"

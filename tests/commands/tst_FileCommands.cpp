@@ -1,12 +1,16 @@
-// Rename, Delete and Move driven through the real file list and the real disk, and the
-// move dialog on its own.
+// The File menu's commands: Rename, Delete and Move driven through the real file list and
+// the real disk, the move dialog on its own, Image Information and the Open Disk items.
 #include "AppError.h"
+#include "FakeScaleForm.h"
 #include "FileCommands.h"
 #include "FileList.h"
 #include "FileListView.h"
 #include "FolderList.h"
 #include "frmNewPath.h"
 #include "Globals.h"
+#include "ImageInformation.h"
+#include "MenuTree.h"
+#include "OpenDisk.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedFileOperations.h"
 #include "ScriptedFileSystem.h"
@@ -14,9 +18,11 @@
 #include "TestFiles.h"
 
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QtTest>
 #include <cerrno>
+#include <climits>
 
 namespace {
 const QString Title = QStringLiteral("Images Browser and Viewer");
@@ -163,46 +169,8 @@ private Q_SLOTS:
             QVERIFY(!button->isDefault() && !button->autoDefault());
     }
 
-    void moveDialogAnswers_data()
-    {
-        QTest::addColumn<bool>("open");         // double click on the subfolder, else one click only highlights it
-        QTest::addColumn<QString>("button");    // "Move", "Cancel" or "" for the close button
-        QTest::addColumn<QString>("reported");  // "" when nothing is
-        QTest::newRow("highlighted only") << false << "Move" << "pics";
-        QTest::newRow("opened a subfolder") << true << "Move" << "pics/sub";
-        QTest::newRow("Cancel") << true << "Cancel" << "";
-        QTest::newRow("close button") << true << "" << "";
-    }
-
-    void moveDialogAnswers()
-    {
-        QFETCH(bool, open);
-        QFETCH(QString, button);
-        QFETCH(QString, reported);
-        CommandsRig rig;
-        QPointer<frmNewPath> dialog = new frmNewPath(rig.fs, rig.at("pics"));
-        dialog->show();
-        QStringList heard;
-        connect(dialog, &frmNewPath::NewSelected, this, [&](QString& sPath) {
-            QVERIFY(dialog && dialog->isVisible());  // raised before the dialog unloads
-            heard << sPath;
-        });
-        FolderList& folders = *dialog->dirNewPath;
-        int row = 0;
-        for (folders.setCurrentRow(row); folders.HighlightedPath() != rig.at("pics/sub"); folders.setCurrentRow(++row))
-            QVERIFY(row < folders.count());
-        if (open)
-            Q_EMIT folders.itemDoubleClicked(folders.item(row));
-        if (button.isEmpty())
-            dialog->close();
-        else
-            QTest::mouseClick(button == QLatin1String("Move") ? dialog->cmdOK : dialog->cmdAbort, Qt::LeftButton);
-        QCOMPARE(heard, reported.isEmpty() ? QStringList() : QStringList{rig.at(reported)});
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(dialog.isNull());  // it unloads itself
-    }
-
-    // A file chosen while the dialog is open is driven through the main window elsewhere.
+    // Which folder the dialog reports (the one it has open, not one only highlighted) and a
+    // file chosen while it is open are driven through the real window by the acceptance run.
     void commandsTakeSelectionOfTheMoment()
     {
         CommandsRig rig;
@@ -228,9 +196,46 @@ private Q_SLOTS:
         QCOMPARE(rig.read("other/c.jpg"), QByteArray("c.jpg"));
         QCOMPARE(rig.rekeys, (Rekeys{{rig.at("pics/c.jpg"), rig.at("other/c.jpg")}}));
         QCOMPARE(rig.list.ListCount(), 4);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the closed dialogs go first
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(older.isNull() && newer.isNull());  // each dialog unloads itself once closed
+    }
+
+    void imageInformation()
+    {
+        ScriptedDialogs dialogs;
+        Globals globals(dialogs);
+        const FakeScaleForm at120(120), at254(254);
+        ImageInformation(globals, at120).mnuImgInfo_Click(QStringLiteral("/p/a.jpg"), 13547, 10160);
+        ImageInformation(globals, at120).mnuImgInfo_Click(QString(), 13547, 10160);
+        // The answer has no icon or title of its own, so the program's title shows; the error box has both.
+        QCOMPARE(Shown(dialogs), QStringList({"MsgBox|Height = 480  Width = 640|0||",
+                                              ErrorBox(QStringLiteral("You must select an image !"))}));
+        // At 254 DPI a HIMETRIC unit is a tenth of a pixel, so both roundings (halves to even) show.
+        QCOMPARE(ImageInformation(globals, at254).Message(35, 25), QStringLiteral("Height = 2  Width = 4"));
+        QCOMPARE(ImageInformation(globals, at254).Message(24.5, 25.5), QStringLiteral("Height = 3  Width = 2"));
+    }
+
+    void driveItems()
+    {
+        QMenuBar bar;
+        MenuTree menus(&bar);
+        const auto visibleAfter = [&](int mask) {
+            OpenDisk::UpdateDriveItems(menus, mask);
+            QList<int> visible;
+            for (int i = 0; i < 26; ++i)
+                if (const QAction* item = menus.ArrayItem(QStringLiteral("mnuDisk"), i); item && item->isVisible())
+                    visible << i;
+            return visible;
+        };
+        // C is always there; B and anything past F have no item, a negative mask shows nothing.
+        QCOMPARE(visibleAfter(0b10 | (1 << 6) | (1 << 25)), QList<int>{2});
+        QCOMPARE(visibleAfter(int(INT_MIN | 0b111001)), QList<int>{2});
+        QCOMPARE(visibleAfter(0b1101), QList<int>({0, 2, 3}));
+        // Items once shown are never hidden again.
+        QCOMPARE(visibleAfter(0b110000), QList<int>({0, 2, 3, 4, 5}));
+        QCOMPARE(visibleAfter(0), QList<int>({0, 2, 3, 4, 5}));
     }
 };
 
-std::unique_ptr<QObject> newFileCommandsTest() { return std::make_unique<TestFileCommands>(); }
+QTEST_MAIN(TestFileCommands)
 #include "tst_FileCommands.moc"

@@ -24,7 +24,6 @@ char* toString(const CRect& r)
     return QTest::toString(QStringLiteral("(%1, %2, %3, %4)").arg(r.Left).arg(r.Top).arg(r.Right).arg(r.Bottom));
 }
 
-Q_DECLARE_METATYPE(CRect)
 
 namespace {
 
@@ -110,7 +109,15 @@ QString line(int x)
 
 const QColor Background(200, 220, 240);
 
+// Table rows. Fit: `pic` placed at `pos` of `target` (FitRect: fitted into it) gives `expected`.
+// Place: a splitter of `type` over `area` at `perc`, then its bar and panes 1 to 3.
+struct Fit { int pos; CRect target, pic, expected; };
+struct Place { int type; CRect area; float perc; QList<CRect> barAndPanes; };
+
 }
+
+Q_DECLARE_METATYPE(Fit)
+Q_DECLARE_METATYPE(Place)
 
 class GeometryTest : public QObject {
     Q_OBJECT
@@ -156,55 +163,44 @@ private Q_SLOTS:
 
     void reposition_data()
     {
-        QTest::addColumn<int>("pos");
-        QTest::addColumn<CRect>("outer");
-        QTest::addColumn<CRect>("start");
-        QTest::addColumn<CRect>("expected");
+        QTest::addColumn<Fit>("row");
         const CRect box = R(100, 100, 200, 200), small = R(3, 4, 53, 34), ten = R(7, 7, 17, 17);
-        QTest::newRow("top-left") << 1 << box << small << R(100, 100, 150, 130);
-        QTest::newRow("top-right") << 2 << box << small << R(150, 100, 200, 130);
-        QTest::newRow("bottom-left") << 3 << box << small << R(100, 170, 150, 200);
-        QTest::newRow("bottom-right") << 4 << box << small << R(150, 170, 200, 200);
-        QTest::newRow("centre tie 45.5 to 46") << 5 << R(0, 0, 101, 100) << ten << R(46, 45, 56, 55);
-        QTest::newRow("centre tie 44.5 to 44") << 5 << R(0, 0, 99, 100) << ten << R(44, 45, 54, 55);
-        QTest::newRow("centre tie after origin") << 5 << R(1, 1, 8, 8) << R(0, 0, 4, 4) << R(2, 2, 6, 6);
-        QTest::newRow("larger overhangs both sides") << 5 << R(0, 0, 10, 10) << R(0, 0, 21, 14) << R(-6, -2, 15, 12);
-        QTest::newRow("pos 6 stays") << 6 << box << small << small;
+        QTest::newRow("top-left") << Fit{1, box, small, R(100, 100, 150, 130)};
+        QTest::newRow("top-right") << Fit{2, box, small, R(150, 100, 200, 130)};
+        QTest::newRow("bottom-left") << Fit{3, box, small, R(100, 170, 150, 200)};
+        QTest::newRow("bottom-right") << Fit{4, box, small, R(150, 170, 200, 200)};
+        QTest::newRow("centre tie 45.5 to 46") << Fit{5, R(0, 0, 101, 100), ten, R(46, 45, 56, 55)};
+        QTest::newRow("centre tie 44.5 to 44") << Fit{5, R(0, 0, 99, 100), ten, R(44, 45, 54, 55)};
+        QTest::newRow("centre tie after origin") << Fit{5, R(1, 1, 8, 8), R(0, 0, 4, 4), R(2, 2, 6, 6)};
+        QTest::newRow("larger overhangs both sides") << Fit{5, R(0, 0, 10, 10), R(0, 0, 21, 14), R(-6, -2, 15, 12)};
+        QTest::newRow("pos 6 stays") << Fit{6, box, small, small};
     }
     void reposition()
     {
-        QFETCH(int, pos);
-        QFETCH(CRect, outer);
-        QFETCH(CRect, start);
-        QFETCH(CRect, expected);
-        start.Reposition(pos, outer);
-        QCOMPARE(start, expected);
+        QFETCH(Fit, row);
+        row.pic.Reposition(row.pos, row.target);
+        QCOMPARE(row.pic, row.expected);
     }
 
+    // FitRect centres with Reposition(5), whose ties are in the table above.
     void fitRect_data()
     {
-        QTest::addColumn<CRect>("target");
-        QTest::addColumn<CRect>("pic");
-        QTest::addColumn<CRect>("expected");
+        QTest::addColumn<Fit>("row");
         // Floor and nearest differ: too wide only floors the height, too wide and too tall rounds it.
-        QTest::newRow("4x3 into 2x10: floor 1.5") << R(0, 0, 2, 10) << R(0, 0, 4, 3) << R(0, 4, 2, 5);
-        QTest::newRow("4x3 into 2x2: nearest 1.5") << R(0, 0, 2, 2) << R(0, 0, 4, 3) << R(0, 0, 2, 2);
-        QTest::newRow("4x3 into 2x1: two passes") << R(0, 0, 2, 1) << R(0, 0, 4, 3) << R(0, 0, 1, 1);
-        QTest::newRow("100x300 into 200x150") << R(0, 0, 200, 150) << R(0, 0, 100, 300) << R(75, 0, 125, 150);
+        QTest::newRow("4x3 into 2x10: floor 1.5") << Fit{0, R(0, 0, 2, 10), R(0, 0, 4, 3), R(0, 4, 2, 5)};
+        QTest::newRow("4x3 into 2x2: nearest 1.5") << Fit{0, R(0, 0, 2, 2), R(0, 0, 4, 3), R(0, 0, 2, 2)};
+        QTest::newRow("4x3 into 2x1: two passes") << Fit{0, R(0, 0, 2, 1), R(0, 0, 4, 3), R(0, 0, 1, 1)};
         // After the first pass 10 x 15 (ratio 1.5); the natural ratio 1.51 gives width 1, not 2.
-        QTest::newRow("ratio from natural size") << R(0, 0, 10, 3) << R(0, 0, 100, 151) << R(4, 0, 5, 3);
-        QTest::newRow("smaller is never enlarged") << R(10, 20, 110, 120) << R(0, 0, 40, 30) << R(40, 55, 80, 85);
-        QTest::newRow("centre 2.5 to 2") << R(1, 1, 8, 8) << R(0, 0, 4, 4) << R(2, 2, 6, 6);
-        QTest::newRow("empty picture untouched") << R(0, 0, 100, 100) << R(3, 4, 3, 10) << R(3, 4, 3, 10);
-        QTest::newRow("zero target") << R(10, 10, 10, 10) << R(0, 0, 30, 20) << R(10, 10, 10, 10);
+        QTest::newRow("ratio from natural size") << Fit{0, R(0, 0, 10, 3), R(0, 0, 100, 151), R(4, 0, 5, 3)};
+        QTest::newRow("smaller is never enlarged") << Fit{0, R(10, 20, 110, 120), R(0, 0, 40, 30), R(40, 55, 80, 85)};
+        QTest::newRow("empty picture untouched") << Fit{0, R(0, 0, 100, 100), R(3, 4, 3, 10), R(3, 4, 3, 10)};
+        QTest::newRow("zero target") << Fit{0, R(10, 10, 10, 10), R(0, 0, 30, 20), R(10, 10, 10, 10)};
     }
     void fitRect()
     {
-        QFETCH(CRect, target);
-        QFETCH(CRect, pic);
-        QFETCH(CRect, expected);
-        FitRect(target, pic);
-        QCOMPARE(pic, expected);
+        QFETCH(Fit, row);
+        FitRect(row.target, row.pic);
+        QCOMPARE(row.pic, row.expected);
     }
 
     void fitPicture()
@@ -228,35 +224,29 @@ private Q_SLOTS:
 
     void placement_data()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<CRect>("area");
-        QTest::addColumn<float>("perc");
-        QTest::addColumn<QList<CRect>>("barAndPanes");
+        QTest::addColumn<Place>("row");
         const CRect none = R(1, 2, 3, 4); // what GetRect leaves alone
-        QTest::newRow("vertical, design size") << 1 << Design << 0.5f
-            << QList<CRect>{ R(5900, 0, 5980, 8310), R(0, 0, 5900, 8310), R(5980, 0, 11880, 8310), none };
-        QTest::newRow("horizontal, left pane") << 2 << R(0, 0, 5900, 8310) << 0.5f
-            << QList<CRect>{ R(0, 4115, 5900, 4195), R(0, 0, 5900, 4115), R(0, 4195, 5900, 8310), none };
-        QTest::newRow("floor below zero") << 1 << R(0, 0, 25, 100) << 0.5f
-            << QList<CRect>{ R(-28, 0, 52, 100), R(0, 0, -28, 100), R(52, 0, 25, 100), none };
-        QTest::newRow("horizontal bar as wide as Right") << 2 << R(100, 0, 600, 1000) << 0.25f
-            << QList<CRect>{ R(100, 210, 700, 290), R(100, 0, 600, 210), R(100, 290, 600, 1000), none };
-        QTest::newRow("no type: horizontal bar, no panes") << 0 << R(0, 0, 5900, 8310) << 0.5f
-            << QList<CRect>{ R(0, 4115, 5900, 4195), none, none, none };
+        QTest::newRow("vertical, design size") << Place{1, Design, 0.5f,
+            { R(5900, 0, 5980, 8310), R(0, 0, 5900, 8310), R(5980, 0, 11880, 8310), none }};
+        QTest::newRow("horizontal, left pane") << Place{2, R(0, 0, 5900, 8310), 0.5f,
+            { R(0, 4115, 5900, 4195), R(0, 0, 5900, 4115), R(0, 4195, 5900, 8310), none }};
+        QTest::newRow("floor below zero") << Place{1, R(0, 0, 25, 100), 0.5f,
+            { R(-28, 0, 52, 100), R(0, 0, -28, 100), R(52, 0, 25, 100), none }};
+        QTest::newRow("horizontal bar as wide as Right") << Place{2, R(100, 0, 600, 1000), 0.25f,
+            { R(100, 210, 700, 290), R(100, 0, 600, 210), R(100, 290, 600, 1000), none }};
+        QTest::newRow("no type: horizontal bar, no panes") << Place{0, R(0, 0, 5900, 8310), 0.5f,
+            { R(0, 4115, 5900, 4195), none, none, none }};
     }
     void placement()
     {
-        QFETCH(int, type);
-        QFETCH(CRect, area);
-        QFETCH(float, perc);
-        QFETCH(QList<CRect>, barAndPanes);
-        Rig rig(type, area, perc);
+        QFETCH(Place, row);
+        Rig rig(row.type, row.area, row.perc);
         QList<CRect> actual(4, R(1, 2, 3, 4));
         actual[0] = rig.splitter.BarRect();
         for (int16_t pane = 1; pane <= 3; ++pane)
             rig.splitter.GetRect(pane, actual[pane]);
-        QCOMPARE(actual, barAndPanes);
-        QCOMPARE(rig.fractions, QList<float>{ perc });
+        QCOMPARE(actual, row.barAndPanes);
+        QCOMPARE(rig.fractions, QList<float>{ row.perc });
     }
 
     // The bar (5900, 0, 5980, 8310) is under the pointer only strictly inside its edges.

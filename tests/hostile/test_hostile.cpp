@@ -8,9 +8,10 @@
 #include "FileList.h"
 #include "FolderList.h"
 #include "PictureBox.h"
+#include "Pixels.h"
+#include "ShownDialogs.h"
 #include "frmFullScreen.h"
 
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QRandomGenerator>
@@ -22,8 +23,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <thread>
+#include <future>
 
 namespace {
 
@@ -52,64 +52,19 @@ long PeakRssMiB()
     return usage.ru_maxrss / 1024;  // kilobytes on Linux
 }
 
-// A picture in `format`; a noisy one has random pixels, so its scan data is long.
-QByteArray encoded(QSize size, const char* format, QColor colour = Qt::darkCyan, bool noisy = false)
+QByteArray encoded(QSize size, const char* format, QColor colour = Qt::darkCyan)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QRandomGenerator random(7);  // the same bytes on every run, so no outcome depends on luck
-    for (int y = 0; noisy && y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            image.setPixel(x, y, random.generate() | 0xFF000000u);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format, 95);
-    return bytes;
+    return Encode(Solid(size.width(), size.height(), colour), format);
 }
 
-// A magic number, then noise: the same bytes on every run.
+using TestFiles::readRaw;
+
+// A magic number, then noise: the same bytes on every run, so no outcome depends on luck.
 QByteArray garbage(QByteArray bytes, quint32 seed)
 {
     for (QRandomGenerator random(seed); bytes.size() < 3000;)
         bytes += char(random.bounded(256));
     return bytes;
-}
-
-// A GIF written by hand (nothing in Qt writes one): one frame of `frame` pixels on a
-// logical screen of `screen` pixels, in a global table of two colours.
-QByteArray gif(QSize screen, QSize frame)
-{
-    const auto le16 = [](int v) { return QByteArray(1, char(v & 0xFF)) + char((v >> 8) & 0xFF); };
-    QByteArray bytes = "GIF89a" + le16(screen.width()) + le16(screen.height()) + QByteArray("\x80\x00\x00", 3)
-                       + QByteArray("\x20\x40\xC0\xFF\xFF\x80", 6) + '\x2C' + le16(0) + le16(0) + le16(frame.width())
-                       + le16(frame.height()) + '\x00' + '\x02';  // minimum code size 2: codes of 3 bits
-    // Every pixel is "clear, colour 0" (codes 4 and 0): the table never grows, so the codes
-    // stay 3 bits. The end code (5) comes last.
-    QByteArray data;
-    quint32 bits = 0;
-    int count = 0;
-    const qint64 pixels = qint64(frame.width()) * frame.height();
-    for (qint64 i = 0; i <= pixels; ++i) {
-        bits |= (i < pixels ? 4u : 5u) << count;
-        count += i < pixels ? 6 : 3;
-        for (; count >= 8 || (i == pixels && count > 0); count -= 8, bits >>= 8)
-            data += char(bits & 0xFF);
-    }
-    for (int at = 0; at < data.size(); at += 255)
-        bytes += char(data.mid(at, 255).size()) + data.mid(at, 255);
-    return bytes + '\x00' + '\x3B';
-}
-
-// Reads a file by its raw name; anything but a regular file (a FIFO above all) reads as "<none>".
-QByteArray readRaw(const QByteArray& path)
-{
-    struct stat st {};
-    QFile file;
-    if (::lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode)
-        || !file.open(::open(path.constData(), O_RDONLY | O_CLOEXEC), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-        return "<none>";
-    return file.readAll();
 }
 
 // A folder of files made to break a picture browser. Every listed entry has the pixel size
@@ -131,8 +86,7 @@ struct HostileRig : BrowserFixture {
     HostileRig()
     {
         qputenv("XDG_DATA_HOME", QFile::encodeName(path("data")));
-        QFile::copy(QStringLiteral(TESSEL_BUILT_STORE), path("app/Tooltips.mdb"));
-        QFile::setPermissions(path("app/Tooltips.mdb"), QFile::ReadOwner | QFile::WriteOwner);
+        TestFiles::copyBuiltStore(path("app"));
         TestFiles::makeDir(folder + QStringLiteral("/folder.jpg"));
         const QSize none;
         const auto add = [&](const QByteArray& name, const QByteArray& contents, QSize size, const char* why) {
@@ -146,17 +100,19 @@ struct HostileRig : BrowserFixture {
         add("semi;colon.jpg", encoded({42, 32}, "JPEG"), {42, 32}, "so is a semicolon: shown");
         add("new\nline.jpg", encoded({43, 33}, "JPEG"), {43, 33}, "and a newline: shown");
         add("-leading-dash.jpg", encoded({44, 34}, "JPEG"), {44, 34}, "an option-like name reaches no command line: shown");
-        add("--rf.gif", gif({45, 35}, {45, 35}), {45, 35}, "a valid GIF under an option-like name: shown");
+        add("--rf.gif", Gif({45, 35}, {45, 35}), {45, 35}, "a valid GIF under an option-like name: shown");
         add("trailing space .bmp", encoded({46, 36}, "BMP"), {46, 36}, "a valid BMP: shown");
         add("photo.dib", encoded({47, 37}, "BMP"), {47, 37}, "a BMP under the .dib pattern: shown");
         add("a\" or \"1\"=\"1.jpg", encoded({51, 41}, "JPEG"), {51, 41}, "SQL text in a name: shown");
 
         // Damaged files. The header decides the preview; the pixels decide the viewer.
-        const QByteArray jpeg = encoded({200, 150}, "JPEG", Qt::black, true);
-        add("truncated-data.jpg", jpeg.left(jpeg.size() * 6 / 10), {200, 150}, "header intact, scan cut short: what decoded is shown");
+        // Random pixels make the scan data long, so the cut falls well inside it.
+        const QByteArray noise = garbage({}, 7);
+        const QByteArray jpeg = Encode(QImage(reinterpret_cast<const uchar*>(noise.constData()), 25, 30, QImage::Format_RGB32));
+        add("truncated-data.jpg", jpeg.left(jpeg.size() * 6 / 10), {25, 30}, "header intact, scan cut short: what decoded is shown");
         add("truncated-header.jpg", jpeg.left(20), none, "cut inside the headers: no size, not a picture");
         add("garbage.jpg", garbage("\xFF\xD8\xFF\xE0", 11), none, "JPEG magic, then noise: not a picture");
-        const QByteArray smallGif = gif({60, 50}, {60, 50});
+        const QByteArray smallGif = Gif({60, 50}, {60, 50});
         add("truncated-header.gif", smallGif.left(9), none, "cut inside the screen descriptor: not a picture");
         add("truncated-data.gif", smallGif.left(smallGif.size() / 2), {60, 50}, "size readable, frame cut short: what decoded is shown");
         add("garbage.gif", garbage("GIF89a", 12), none, "GIF magic, then noise: not a picture");
@@ -177,8 +133,8 @@ struct HostileRig : BrowserFixture {
         qToLittleEndian<quint32>(100000, bomb.data() + 18);
         qToLittleEndian<quint32>(100000, bomb.data() + 22);
         add("bomb.bmp", bomb, none, "claims 100000 x 100000: too large");
-        add("bomb.gif", gif({65535, 65535}, {2, 2}), none, "a 2 x 2 frame on a 65535 x 65535 screen: the screen decodes, so too large");
-        add("wide-screen.gif", gif({3000, 3000}, {2, 2}), {3000, 3000}, "a 2 x 2 frame on a 3000 x 3000 screen: the screen is shown");
+        add("bomb.gif", Gif({65535, 65535}, {2, 2}), none, "a 2 x 2 frame on a 65535 x 65535 screen: the screen decodes, so too large");
+        add("wide-screen.gif", Gif({3000, 3000}, {2, 2}), {3000, 3000}, "a 2 x 2 frame on a 3000 x 3000 screen: the screen is shown");
 
         // Names that are not UTF-8 reach the program lossily (U+FFFD); a lossy name cannot be
         // told apart from a real name holding U+FFFD, so none of the three is ever opened.
@@ -227,11 +183,6 @@ struct HostileRig : BrowserFixture {
     }
 };
 
-QString caption(const QString& path, QSize size)
-{
-    return path + QStringLiteral("   - Height = %1  Width = %2").arg(size.height()).arg(size.width());
-}
-
 QStringList listedNames(frmFileDir& form)
 {
     QStringList names;
@@ -247,319 +198,302 @@ void trigger(frmFileDir& form, const char* item)
 
 enum Change { Deleted, OtherPicture, Fifo, Folder, DanglingLink };
 enum Action { Step, Rename, Delete };
+// What happened to victim.jpg after it was listed, what the user then does, and whether that succeeds.
+struct Race { Change change; Action action; bool succeeds; };
 
 }  // namespace
+
+Q_DECLARE_METATYPE(Race)
 
 class TestHostile : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void cleanupTestCase() { qInfo("slowest step %lld ms, peak RSS %ld MiB", slowestStepMs, PeakRssMiB()); }
-    void fifoWatchCatchesABlockedReader();
-    void everyEntryIsListedPreviewedAndViewed();
-    void browsingIntoLoopingFolders();
-    void changedBetweenListingAndClick_data();
-    void changedBetweenListingAndClick();
-    void commandsOnHostileNames();
-    void lossyNamesAreNeverActedOn();
-};
 
-void TestHostile::fifoWatchCatchesABlockedReader()
-{
-    // The watch itself: a reader blocked in open(2), the way a program hangs on a FIFO, is
-    // caught and released rather than left hanging.
-    QTemporaryDir dir;
-    const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("pipe.jpg")));
-    QVERIFY(::mkfifo(fifo.constData(), 0644) == 0);
-    FifoWatch watch;
-    watch.Watch(fifo);
-    QTest::qWait(50);
-    QVERIFY(watch.Violations().isEmpty());
-    std::atomic<bool> released{false};
-    std::thread blocked([&] {
-        ::close(::open(fifo.constData(), O_RDONLY | O_CLOEXEC));
-        released = true;
-    });
-    const bool releasedByWatch = QTest::qWaitFor([&] { return released.load(); }, 3000);
-    if (!releasedByWatch)
-        ::close(::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));  // never hang the run
-    blocked.join();
-    QVERIFY(releasedByWatch);
-    QVERIFY(!watch.Violations().isEmpty());
-}
-
-void TestHostile::everyEntryIsListedPreviewedAndViewed()
-{
-    HostileRig rig;
-    frmFileDir& form = rig.open(rig.folder);
-    QStringList want;
-    for (const Entry& entry : rig.listed)
-        want << QFile::decodeName(entry.name);
-    QStringList have = listedNames(form);
-    // A folder, FIFOs, a dangling link and a link loop named *.jpg are not files: never listed.
-    std::sort(want.begin(), want.end());
-    std::sort(have.begin(), have.end());
-    QCOMPARE(have, want);
-    // The three lossy names show alike; each is still its own entry.
-    QCOMPARE(have.count(QStringLiteral("bad\uFFFD.jpg")), 3);
-
-    const int count = form.flbFiles->ListCount();
-    // Stepping the preview: silent either way, the caption pairs each path with the size of
-    // what is shown, and a file the preview cannot read leaves the previous picture.
-    QSize shownSize(0, 0);
-    QString shownPath;
-    for (int step = 0; step < count; ++step) {
-        TIMED(QStringLiteral("step %1").arg(step), form.StepSelection(40));
-        const QString name = form.flbFiles->List(step);
-        const Entry* entry = rig.find(name);
-        QVERIFY2(entry, qPrintable(name));
-        if (entry->size.isValid()) {
-            shownSize = entry->size;
-            shownPath = rig.at(name);
-        }
-        QCOMPARE(form.CurrentFile(), rig.at(name));
-        QVERIFY2(form.windowTitle() == caption(rig.at(name), shownSize), entry->why);
-        QCOMPARE(form.imgSmall->GetPicture().Path(), shownPath);
-        if (entry->size.isValid())  // its decode runs to the end before the next step
-            QTRY_VERIFY2(!form.imgSmall->Pixels().isNull(), entry->why);
+    void fifoWatchCatchesABlockedReader()
+    {
+        // The watch itself: a reader blocked in open(2), the way a program hangs on a FIFO, is
+        // caught and released rather than left hanging.
+        QTemporaryDir dir;
+        const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("pipe.jpg")));
+        QVERIFY(::mkfifo(fifo.constData(), 0644) == 0);
+        FifoWatch watch;
+        watch.Watch(fifo);
+        QTest::qWait(50);
+        QVERIFY(watch.Violations().isEmpty());
+        auto blocked = std::async(std::launch::async, [&] { ::close(::open(fifo.constData(), O_RDONLY | O_CLOEXEC)); });
+        const bool releasedByWatch = blocked.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+        if (!releasedByWatch)
+            ::close(::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));  // never hang the run
+        QVERIFY(releasedByWatch && !watch.Violations().isEmpty());
     }
-    QVERIFY(rig.dialogs.calls().isEmpty());
 
-    // The viewer: shows each picture, or says "Unable to Open " and the path as the browser
-    // gave it, and closes; then the entry after it is selected and a new viewer opened.
-    QPointer<frmFullScreen> viewer;
-    for (int i = 0; i < count; ++i) {
-        const Entry* entry = rig.find(form.flbFiles->List(i));
-        const int messages = rig.dialogs.calls().size();
-        if (viewer) {
-            TIMED(QStringLiteral("Next onto %1").arg(i), viewer->mnuNext_Click());
-        } else {
-            TIMED(QStringLiteral("select %1").arg(i), form.flbFiles->SetListIndex(i));
-            TIMED(QStringLiteral("open on %1").arg(i), form.mnuFullScreen_Click());
+    void everyEntryIsListedPreviewedAndViewed()
+    {
+        HostileRig rig;
+        frmFileDir& form = rig.open(rig.folder);
+        QStringList want;
+        for (const Entry& entry : rig.listed)
+            want << QFile::decodeName(entry.name);
+        QStringList have = listedNames(form);
+        // A folder, FIFOs, a dangling link and a link loop named *.jpg are not files: never listed.
+        std::sort(want.begin(), want.end());
+        std::sort(have.begin(), have.end());
+        QCOMPARE(have, want);
+
+        const int count = form.flbFiles->ListCount();
+        // Stepping the preview: silent either way, the caption pairs each path with the size of
+        // what is shown, and a file the preview cannot read leaves the previous picture.
+        QSize shownSize(0, 0);
+        QString shownPath;
+        for (int step = 0; step < count; ++step) {
+            TIMED(QStringLiteral("step %1").arg(step), form.StepSelection(40));
+            const QString name = form.flbFiles->List(step);
+            const Entry* entry = rig.find(name);
+            QVERIFY2(entry, qPrintable(name));
+            if (entry->size.isValid()) {
+                shownSize = entry->size;
+                shownPath = rig.at(name);
+            }
+            QVERIFY2(form.windowTitle() == caption(rig.at(name), shownSize), entry->why);
+            QCOMPARE(form.imgSmall->GetPicture().Path(), shownPath);
+            if (entry->size.isValid())  // its decode runs to the end before the next step
+                QTRY_VERIFY2(!form.imgSmall->Pixels().isNull(), entry->why);
+        }
+        QVERIFY(rig.dialogs.calls().isEmpty());
+
+        // The viewer: shows each picture, or says "Unable to Open " and the path as the browser
+        // gave it, and closes; then the entry after it is selected and a new viewer opened.
+        QPointer<frmFullScreen> viewer;
+        for (int i = 0; i < count; ++i) {
+            const Entry* entry = rig.find(form.flbFiles->List(i));
+            const int messages = rig.dialogs.calls().size();
+            if (viewer) {
+                TIMED(QStringLiteral("Next onto %1").arg(i), viewer->mnuNext_Click());
+            } else {
+                TIMED(QStringLiteral("select %1").arg(i), form.flbFiles->SetListIndex(i));
+                TIMED(QStringLiteral("open on %1").arg(i), form.mnuFullScreen_Click());
+                viewer = form.Viewer();
+            }
+            QCOMPARE(form.flbFiles->ListIndex(), i);
+            const QString path = rig.at(form.flbFiles->List(i));
+            if (entry->size.isValid()) {
+                QVERIFY2(rig.dialogs.calls().size() == messages && viewer && !viewer->IsUnloading(), entry->why);
+                QCOMPARE(viewer->imgFullScr->GetPicture().Path(), path);
+                QCOMPARE(viewer->imgFullScr->GetPicture().PixelSize(), entry->size);
+                QVERIFY(!viewer->imgFullScr->Pixels().isNull());
+            } else {
+                QVERIFY2(rig.dialogs.calls().size() == messages + 1, entry->why);
+                QCOMPARE(Shown(rig.dialogs).last(), ErrorBox(QStringLiteral("Unable to Open ") + path));
+                QTRY_VERIFY(viewer.isNull());
+            }
+        }
+        QVERIFY2(PeakRssMiB() < MaxPeakRssMiB, qPrintable(QStringLiteral("peak RSS %1 MiB").arg(PeakRssMiB())));
+        VERIFY_NO_FIFO_OPENED(rig);
+    }
+
+    void browsingIntoLoopingFolders()
+    {
+        HostileRig rig;
+        frmFileDir& form = rig.open(rig.folder);
+        // A folder named like a picture opens like any folder; a link to itself is no folder.
+        QStringList subfolders;
+        for (int row = 0; row < form.dirFolders->count(); ++row)
+            subfolders << form.dirFolders->item(row)->text().trimmed();
+        QVERIFY(subfolders.contains(QStringLiteral("folder.jpg")));
+        QVERIFY(subfolders.contains(QStringLiteral("loop")));
+        QVERIFY(!subfolders.contains(QStringLiteral("selfloop")));
+
+        // Down loop -> a -> b (= loop) -> a -> b ...: every level lists that folder's files.
+        QString folder = rig.at(QStringLiteral("loop"));
+        for (int level = 1; level <= 12; ++level) {
+            folder += level % 2 ? QStringLiteral("/a") : QStringLiteral("/b");
+            TIMED(QStringLiteral("open level %1").arg(level), form.dirFolders->SetPath(folder));
+            const QString file = level % 2 ? QStringLiteral("inner.jpg") : QStringLiteral("top.jpg");
+            QCOMPARE(form.flbFiles->Path(), folder);
+            QCOMPARE(listedNames(form), QStringList{file});
+            TIMED(QStringLiteral("preview level %1").arg(level), form.StepSelection(40));
+            QCOMPARE(form.windowTitle(), caption(folder + QLatin1Char('/') + file, level % 2 ? QSize(14, 9) : QSize(12, 8)));
+        }
+        VERIFY_NO_FIFO_OPENED(rig);
+    }
+
+    void changedBetweenListingAndClick_data()
+    {
+        QTest::addColumn<Race>("row");
+        const char* const changes[] = {"deleted", "replaced by another picture", "replaced by a FIFO",
+                                       "replaced by a folder", "replaced by a dangling link"};
+        const char* const actions[] = {"step", "rename", "delete"};
+        const bool succeeds[3][5] = {
+            // The viewer may have decoded victim.jpg ahead; only a picture is shown, and it is
+            // the new one. Anything else: the message, and the viewer closes.
+            {false, true, false, false, false},
+            // Rename acts on whatever carries the name now, without opening it; only a name that
+            // is gone, or a folder (which is not a picture file), is refused with the message.
+            {false, true, true, false, true},
+            // Delete hands the name to the trash, where it can be restored; a name that is gone,
+            // that now holds a folder the user never saw in the file list, or a link the trash
+            // cannot take (its target is gone) is refused with the message, and nothing is lost.
+            {false, true, true, false, false},
+        };
+        for (int action = Step; action <= Delete; ++action)
+            for (int change = Deleted; change <= DanglingLink; ++change)
+                QTest::addRow("%s after victim.jpg was %s", actions[action], changes[change])
+                    << Race{Change(change), Action(action), succeeds[action][change]};
+    }
+
+    void changedBetweenListingAndClick()
+    {
+        QFETCH(Race, row);
+        const auto [change, action, succeeds] = row;
+        HostileRig rig;
+        const QString folder = rig.path("pics/sub");
+        const QString victim = folder + QStringLiteral("/victim.jpg");
+        const QByteArray rawVictim = QFile::encodeName(victim);
+        TestFiles::write(folder + QStringLiteral("/a.jpg"), encoded({60, 40}, "JPEG"));
+        TestFiles::write(victim, encoded({80, 60}, "JPEG", Qt::red));
+        frmFileDir& form = rig.open(folder);
+        QCOMPARE(form.flbFiles->ListCount(), 2);  // listed before the change
+        QPointer<frmFullScreen> viewer;
+        if (action == Step) {
+            form.flbFiles->SetListIndex(0);
+            form.mnuFullScreen_Click();
             viewer = form.Viewer();
+            QVERIFY(viewer);
+            QTRY_VERIFY(viewer->Prefetcher().HeldBytes() > 0);  // victim.jpg decoded ahead, as it was
         }
-        QCOMPARE(form.flbFiles->ListIndex(), i);
-        const QString path = rig.at(form.flbFiles->List(i));
-        if (entry->size.isValid()) {
-            QVERIFY2(rig.dialogs.calls().size() == messages && viewer && !viewer->IsUnloading(), entry->why);
-            QCOMPARE(viewer->imgFullScr->GetPicture().Path(), path);
-            QCOMPARE(viewer->imgFullScr->GetPicture().PixelSize(), entry->size);
-            QVERIFY(!viewer->imgFullScr->Pixels().isNull());
+        QCOMPARE(::unlink(rawVictim), 0);
+        switch (change) {
+        case Deleted: break;
+        case OtherPicture: TestFiles::write(victim, encoded({90, 70}, "JPEG", Qt::blue)); break;
+        case Fifo: QVERIFY(::mkfifo(rawVictim, 0644) == 0); rig.watch.Watch(rawVictim); break;
+        case Folder: QCOMPARE(::mkdir(rawVictim, 0755), 0); break;
+        case DanglingLink: QCOMPARE(::symlink("gone.jpg", rawVictim), 0); break;
+        }
+
+        if (action == Step) {
+            TIMED(QStringLiteral("Next"), viewer->mnuNext_Click());
+            if (succeeds) {
+                // The new file is shown, never the pixels decoded ahead from the old one.
+                QCOMPARE(form.windowTitle(), caption(victim, {90, 70}));
+                QVERIFY(rig.dialogs.calls().isEmpty());
+                const QImage& pixels = viewer->imgFullScr->Pixels();
+                QCOMPARE(pixels.size(), QSize(90, 70));
+                QVERIFY2(qBlue(pixels.pixel(45, 35)) > 200 && qRed(pixels.pixel(45, 35)) < 60, "the old pixels");
+            } else {
+                // The preview stays silently on a.jpg; the viewer reports the path and closes.
+                QCOMPARE(form.windowTitle(), caption(victim, {60, 40}));
+                QCOMPARE(form.imgSmall->GetPicture().Path(), folder + QStringLiteral("/a.jpg"));
+                QCOMPARE(rig.dialogs.calls().size(), 1);
+                QCOMPARE(rig.dialogs.calls().first().text, QStringLiteral("Unable to Open ") + victim);
+                QTRY_VERIFY(viewer.isNull());
+            }
         } else {
-            QVERIFY2(rig.dialogs.calls().size() == messages + 1, entry->why);
-            QCOMPARE(rig.dialogs.calls().last().text, QStringLiteral("Unable to Open ") + path);
-            QCOMPARE(rig.dialogs.calls().last().style, 48);
-            QCOMPARE(rig.dialogs.calls().last().title, QStringLiteral("Images Browser and Viewer"));
-            QTRY_VERIFY(viewer.isNull());
+            TIMED(QStringLiteral("select"), form.flbFiles->SetListIndex(1));
+            struct stat before {}, after {};
+            const bool existed = ::lstat(rawVictim, &before) == 0;
+            const QString target = action == Rename ? folder + QStringLiteral("/renamed.jpg") : rig.path("data/Trash/files/victim.jpg");
+            rig.dialogs.queueInputAnswer(QStringLiteral("renamed.jpg"));
+            rig.dialogs.queueMsgBoxAnswer(IDialogs::vbOK);
+            TIMED(QStringLiteral("command"), trigger(form, action == Rename ? "mnuRen" : "mnuDelete"));
+            if (succeeds) {
+                QCOMPARE(rig.dialogs.calls().size(), 1);  // the prompt only
+                // The very thing that carried the name moved, and nothing else came into being.
+                QCOMPARE(::lstat(QFile::encodeName(target), &after), 0);
+                QCOMPARE(after.st_ino, before.st_ino);
+                QVERIFY(::lstat(rawVictim, &after) != 0);
+                if (change == Fifo)
+                    rig.watch.Watch(QFile::encodeName(target));
+            } else {
+                QCOMPARE(rig.dialogs.calls().size(), 2);
+                const QString message = rig.dialogs.calls().last().text;
+                QVERIFY2(message.startsWith(action == Rename ? QStringLiteral("Unable to Rename or Move  ") + target
+                                                             : QStringLiteral("Unable to move %1 to the trash").arg(victim)),
+                         qPrintable(message));
+                QVERIFY(::lstat(QFile::encodeName(target), &after) != 0);
+                QCOMPARE(::lstat(rawVictim, &after) == 0, existed);
+            }
         }
-    }
-    QVERIFY(rig.dialogs.calls().size() > 10);
-    QVERIFY2(PeakRssMiB() < MaxPeakRssMiB, qPrintable(QStringLiteral("peak RSS %1 MiB").arg(PeakRssMiB())));
-    VERIFY_NO_FIFO_OPENED(rig);
-}
-
-void TestHostile::browsingIntoLoopingFolders()
-{
-    HostileRig rig;
-    frmFileDir& form = rig.open(rig.folder);
-    // A folder named like a picture opens like any folder; a link to itself is no folder.
-    QStringList subfolders;
-    for (int row = 0; row < form.dirFolders->count(); ++row)
-        subfolders << form.dirFolders->item(row)->text().trimmed();
-    QVERIFY(subfolders.contains(QStringLiteral("folder.jpg")));
-    QVERIFY(subfolders.contains(QStringLiteral("loop")));
-    QVERIFY(!subfolders.contains(QStringLiteral("selfloop")));
-
-    // Down loop -> a -> b (= loop) -> a -> b ...: every level lists that folder's files.
-    QString folder = rig.at(QStringLiteral("loop"));
-    for (int level = 1; level <= 12; ++level) {
-        folder += level % 2 ? QStringLiteral("/a") : QStringLiteral("/b");
-        TIMED(QStringLiteral("open level %1").arg(level), form.dirFolders->SetPath(folder));
-        const QString file = level % 2 ? QStringLiteral("inner.jpg") : QStringLiteral("top.jpg");
-        QCOMPARE(form.flbFiles->Path(), folder);
-        QCOMPARE(listedNames(form), QStringList{file});
-        TIMED(QStringLiteral("preview level %1").arg(level), form.StepSelection(40));
-        QCOMPARE(form.windowTitle(), caption(folder + QLatin1Char('/') + file, level % 2 ? QSize(14, 9) : QSize(12, 8)));
-    }
-    VERIFY_NO_FIFO_OPENED(rig);
-}
-
-void TestHostile::changedBetweenListingAndClick_data()
-{
-    QTest::addColumn<int>("change");
-    QTest::addColumn<int>("action");
-    QTest::addColumn<bool>("succeeds");
-    const char* const changes[] = {"deleted", "replaced by another picture", "replaced by a FIFO",
-                                   "replaced by a folder", "replaced by a dangling link"};
-    const char* const actions[] = {"step", "rename", "delete"};
-    const bool succeeds[3][5] = {
-        // The viewer may have decoded victim.jpg ahead; only a picture is shown, and it is
-        // the new one. Anything else: the message, and the viewer closes.
-        {false, true, false, false, false},
-        // Rename acts on whatever carries the name now, without opening it; only a name that
-        // is gone, or a folder (which is not a picture file), is refused with the message.
-        {false, true, true, false, true},
-        // Delete hands the name to the trash, where it can be restored; a name that is gone,
-        // that now holds a folder the user never saw in the file list, or a link the trash
-        // cannot take (its target is gone) is refused with the message, and nothing is lost.
-        {false, true, true, false, false},
-    };
-    for (int action = Step; action <= Delete; ++action)
-        for (int change = Deleted; change <= DanglingLink; ++change)
-            QTest::addRow("%s after victim.jpg was %s", actions[action], changes[change])
-                << change << action << succeeds[action][change];
-}
-
-void TestHostile::changedBetweenListingAndClick()
-{
-    QFETCH(int, change);
-    QFETCH(int, action);
-    QFETCH(bool, succeeds);
-    HostileRig rig;
-    const QString folder = rig.path("pics/sub");
-    const QString victim = folder + QStringLiteral("/victim.jpg");
-    const QByteArray rawVictim = QFile::encodeName(victim);
-    TestFiles::write(folder + QStringLiteral("/a.jpg"), encoded({60, 40}, "JPEG"));
-    TestFiles::write(victim, encoded({80, 60}, "JPEG", Qt::red));
-    frmFileDir& form = rig.open(folder);
-    QCOMPARE(form.flbFiles->ListCount(), 2);  // listed before the change
-    QPointer<frmFullScreen> viewer;
-    if (action == Step) {
-        form.flbFiles->SetListIndex(0);
-        form.mnuFullScreen_Click();
-        viewer = form.Viewer();
-        QVERIFY(viewer);
-        QTRY_VERIFY(viewer->Prefetcher().HeldBytes() > 0);  // victim.jpg decoded ahead, as it was
-    }
-    QCOMPARE(::unlink(rawVictim), 0);
-    switch (change) {
-    case OtherPicture: TestFiles::write(victim, encoded({90, 70}, "JPEG", Qt::blue)); break;
-    case Fifo: QVERIFY(::mkfifo(rawVictim, 0644) == 0); rig.watch.Watch(rawVictim); break;
-    case Folder: QCOMPARE(::mkdir(rawVictim, 0755), 0); break;
-    case DanglingLink: QCOMPARE(::symlink("gone.jpg", rawVictim), 0); break;
+        VERIFY_NO_FIFO_OPENED(rig);
     }
 
-    if (action == Step) {
-        TIMED(QStringLiteral("Next"), viewer->mnuNext_Click());
-        QCOMPARE(form.CurrentFile(), victim);
-        if (succeeds) {
-            // The new file is shown, never the pixels decoded ahead from the old one.
-            QCOMPARE(form.windowTitle(), caption(victim, {90, 70}));
-            QVERIFY(rig.dialogs.calls().isEmpty());
-            const QImage& pixels = viewer->imgFullScr->Pixels();
-            QCOMPARE(pixels.size(), QSize(90, 70));
-            QVERIFY2(qBlue(pixels.pixel(45, 35)) > 200 && qRed(pixels.pixel(45, 35)) < 60, "the old pixels");
-        } else {
-            // The preview stays silently on a.jpg; the viewer reports the path and closes.
-            QCOMPARE(form.windowTitle(), caption(victim, {60, 40}));
-            QCOMPARE(form.imgSmall->GetPicture().Path(), folder + QStringLiteral("/a.jpg"));
-            QCOMPARE(rig.dialogs.calls().size(), 1);
-            QCOMPARE(rig.dialogs.calls().first().text, QStringLiteral("Unable to Open ") + victim);
-            QTRY_VERIFY(viewer.isNull());
+    void commandsOnHostileNames()
+    {
+        HostileRig rig;
+        frmFileDir& form = rig.open(rig.folder);
+        const QStringList names{QStringLiteral("a\" or \"1\"=\"1.jpg"), QStringLiteral("semi;colon.jpg"),
+                                QStringLiteral("quo\"te.jpg"), QStringLiteral("new\nline.jpg"), QStringLiteral("--rf.gif")};
+        // Every lookup binds the path: each name gets and keeps its own comment, never another's.
+        for (const QString& name : names) {
+            form.flbFiles->SetListIndex(listedNames(form).indexOf(name));
+            rig.dialogs.queueInputAnswer(QStringLiteral("comment of ") + name);
+            trigger(form, "mnuNewTooltip");
         }
-    } else {
-        TIMED(QStringLiteral("select"), form.flbFiles->SetListIndex(1));
-        struct stat before {}, after {};
-        const bool existed = ::lstat(rawVictim, &before) == 0;
-        const QString target = action == Rename ? folder + QStringLiteral("/renamed.jpg") : rig.path("data/Trash/files/victim.jpg");
-        rig.dialogs.queueInputAnswer(QStringLiteral("renamed.jpg"));
-        rig.dialogs.queueMsgBoxAnswer(IDialogs::vbOK);
-        TIMED(QStringLiteral("command"), trigger(form, action == Rename ? "mnuRen" : "mnuDelete"));
-        if (succeeds) {
-            QCOMPARE(rig.dialogs.calls().size(), 1);  // the prompt only
-            // The very thing that carried the name moved, and nothing else came into being.
-            QCOMPARE(::lstat(QFile::encodeName(target), &after), 0);
-            QCOMPARE(after.st_ino, before.st_ino);
-            QVERIFY(::lstat(rawVictim, &after) != 0);
-            if (change == Fifo)
-                rig.watch.Watch(QFile::encodeName(target));
-        } else {
-            QCOMPARE(rig.dialogs.calls().size(), 2);
-            const QString message = rig.dialogs.calls().last().text;
-            QVERIFY2(message.startsWith(action == Rename ? QStringLiteral("Unable to Rename or Move  ") + target
-                                                         : QStringLiteral("Unable to move %1 to the trash").arg(victim)),
-                     qPrintable(message));
-            QVERIFY(::lstat(QFile::encodeName(target), &after) != 0);
-            QCOMPARE(::lstat(rawVictim, &after) == 0, existed);
+        const int plain = listedNames(form).indexOf(QStringLiteral("plain.jpg"));
+        for (const QString& name : names) {
+            form.flbFiles->SetListIndex(plain);
+            QCOMPARE(form.imgSmall->ToolTipText(), QString());
+            form.flbFiles->SetListIndex(listedNames(form).indexOf(name));
+            QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("comment of ") + name);
         }
-    }
-    VERIFY_NO_FIFO_OPENED(rig);
-}
 
-void TestHostile::commandsOnHostileNames()
-{
-    HostileRig rig;
-    frmFileDir& form = rig.open(rig.folder);
-    const QStringList names{QStringLiteral("a\" or \"1\"=\"1.jpg"), QStringLiteral("semi;colon.jpg"),
-                            QStringLiteral("quo\"te.jpg"), QStringLiteral("new\nline.jpg"), QStringLiteral("--rf.gif")};
-    // Every lookup binds the path: each name gets and keeps its own comment, never another's.
-    for (const QString& name : names) {
-        form.flbFiles->SetListIndex(listedNames(form).indexOf(name));
-        rig.dialogs.queueInputAnswer(QStringLiteral("comment of ") + name);
-        trigger(form, "mnuNewTooltip");
-    }
-    const int plain = listedNames(form).indexOf(QStringLiteral("plain.jpg"));
-    for (const QString& name : names) {
+        // Rename takes the answer as typed, never through a shell; the comment follows, even
+        // under a new name that is SQL text.
+        const QString sql = QStringLiteral("x\"; drop table tblTooltip;.jpg");
+        form.flbFiles->SetListIndex(listedNames(form).indexOf(names[1]));
+        rig.dialogs.queueInputAnswer(sql);
+        TIMED(QStringLiteral("rename"), trigger(form, "mnuRen"));
+        QCOMPARE(readRaw(rig.raw(QFile::encodeName(sql))), encoded({42, 32}, "JPEG"));
+        QCOMPARE(form.Comments().LookupTooltip(rig.at(sql)), std::optional<QString>(QStringLiteral("comment of ") + names[1]));
+        QCOMPARE(form.Comments().LookupTooltip(rig.at(names[1])), std::optional<QString>(QString()));
+        // Onto a FIFO: refused with the message, and neither file is touched.
         form.flbFiles->SetListIndex(plain);
-        QCOMPARE(form.imgSmall->ToolTipText(), QString());
-        form.flbFiles->SetListIndex(listedNames(form).indexOf(name));
-        QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("comment of ") + name);
-    }
-
-    // Rename takes the answer as typed, never through a shell; the comment follows, even
-    // under a new name that is SQL text.
-    const QString sql = QStringLiteral("x\"; drop table tblTooltip;.jpg");
-    form.flbFiles->SetListIndex(listedNames(form).indexOf(names[1]));
-    rig.dialogs.queueInputAnswer(sql);
-    TIMED(QStringLiteral("rename"), trigger(form, "mnuRen"));
-    QCOMPARE(readRaw(rig.raw(QFile::encodeName(sql))), encoded({42, 32}, "JPEG"));
-    QCOMPARE(form.Comments().LookupTooltip(rig.at(sql)), std::optional<QString>(QStringLiteral("comment of ") + names[1]));
-    QCOMPARE(form.Comments().LookupTooltip(rig.at(names[1])), std::optional<QString>(QString()));
-    // Onto a FIFO: refused with the message, and neither file is touched.
-    form.flbFiles->SetListIndex(plain);
-    rig.dialogs.queueInputAnswer(QStringLiteral("pipe.jpg"));
-    trigger(form, "mnuRen");
-    QCOMPARE(rig.dialogs.calls().last().text, QStringLiteral("Unable to Rename or Move  ") + rig.at(QStringLiteral("pipe.jpg")));
-    QCOMPARE(readRaw(rig.raw("plain.jpg")), encoded({40, 30}, "JPEG"));
-
-    // Delete: to the trash, from where the name, newline and all, can be restored.
-    const int calls = rig.dialogs.calls().size();
-    form.flbFiles->SetListIndex(listedNames(form).indexOf(names[3]));
-    rig.dialogs.queueMsgBoxAnswer(IDialogs::vbOK);
-    TIMED(QStringLiteral("delete"), trigger(form, "mnuDelete"));
-    QCOMPARE(rig.dialogs.calls().last().text, QStringLiteral("Delete file ") + names[3] + QLatin1Char('?'));
-    QCOMPARE(rig.dialogs.calls().size(), calls + 1);  // no failure
-    QVERIFY(QFile::exists(rig.path("data/Trash/files/") + names[3]));
-    QVERIFY(QFile::exists(rig.path("data/Trash/info/") + names[3] + QStringLiteral(".trashinfo")));
-    QCOMPARE(listedNames(form).indexOf(names[3]), -1);
-    VERIFY_NO_FIFO_OPENED(rig);
-}
-
-void TestHostile::lossyNamesAreNeverActedOn()
-{
-    HostileRig rig;
-    frmFileDir& form = rig.open(rig.folder);
-    const QList<QByteArray> raws{"bad\xFF.jpg", "bad\xFE.jpg", "bad\xEF\xBF\xBD.jpg"};
-    const auto contents = [&] { return readRaw(rig.raw(raws[0])) + readRaw(rig.raw(raws[1])) + readRaw(rig.raw(raws[2])); };
-    const QByteArray before = contents();
-    const QString shown = QStringLiteral("bad\uFFFD.jpg");
-    const int first = listedNames(form).indexOf(shown);
-    QCOMPARE(form.flbFiles->List(first + 2), shown);
-    // The three entries look the same, so whichever the user picks, the program cannot know
-    // which file is meant: every command refuses, and no file is renamed or trashed.
-    for (int index = first; index < first + 3; ++index) {
-        form.flbFiles->SetListIndex(index);
-        rig.dialogs.queueInputAnswer(QStringLiteral("renamed-bad.jpg"));
+        rig.dialogs.queueInputAnswer(QStringLiteral("pipe.jpg"));
         trigger(form, "mnuRen");
-        QCOMPARE(rig.dialogs.calls().last().text, QStringLiteral("Unable to Rename or Move  ") + rig.at(QStringLiteral("renamed-bad.jpg")));
+        QCOMPARE(rig.dialogs.calls().last().text, QStringLiteral("Unable to Rename or Move  ") + rig.at(QStringLiteral("pipe.jpg")));
+        QCOMPARE(readRaw(rig.raw("plain.jpg")), encoded({40, 30}, "JPEG"));
+
+        // Delete: to the trash, from where the name, newline and all, can be restored.
+        const int calls = rig.dialogs.calls().size();
+        form.flbFiles->SetListIndex(listedNames(form).indexOf(names[3]));
         rig.dialogs.queueMsgBoxAnswer(IDialogs::vbOK);
-        trigger(form, "mnuDelete");
-        QVERIFY(rig.dialogs.calls().last().text.startsWith(QStringLiteral("Unable to move ") + rig.at(shown)));
+        TIMED(QStringLiteral("delete"), trigger(form, "mnuDelete"));
+        QCOMPARE(rig.dialogs.calls().last().text, QStringLiteral("Delete file ") + names[3] + QLatin1Char('?'));
+        QCOMPARE(rig.dialogs.calls().size(), calls + 1);  // no failure
+        QVERIFY(QFile::exists(rig.path("data/Trash/files/") + names[3]));
+        QVERIFY(QFile::exists(rig.path("data/Trash/info/") + names[3] + QStringLiteral(".trashinfo")));
+        QCOMPARE(listedNames(form).indexOf(names[3]), -1);
+        VERIFY_NO_FIFO_OPENED(rig);
     }
-    QCOMPARE(contents(), before);
-    QCOMPARE(form.flbFiles->ListCount(), rig.listed.size());
-    QVERIFY(!QDir(rig.path("data/Trash/files")).exists() || QDir(rig.path("data/Trash/files")).isEmpty());
-    VERIFY_NO_FIFO_OPENED(rig);
-}
+
+    void lossyNamesAreNeverActedOn()
+    {
+        HostileRig rig;
+        frmFileDir& form = rig.open(rig.folder);
+        const QList<QByteArray> raws{"bad\xFF.jpg", "bad\xFE.jpg", "bad\xEF\xBF\xBD.jpg"};
+        const auto contents = [&] { return readRaw(rig.raw(raws[0])) + readRaw(rig.raw(raws[1])) + readRaw(rig.raw(raws[2])); };
+        const QByteArray before = contents();
+        const QString shown = QStringLiteral("bad\uFFFD.jpg");
+        const int first = listedNames(form).indexOf(shown);
+        QCOMPARE(form.flbFiles->List(first + 2), shown);
+        // The three entries look the same, so whichever the user picks, the program cannot know
+        // which file is meant: every command refuses, and no file is renamed or trashed.
+        for (int index = first; index < first + 3; ++index) {
+            form.flbFiles->SetListIndex(index);
+            rig.dialogs.queueInputAnswer(QStringLiteral("renamed-bad.jpg"));
+            trigger(form, "mnuRen");
+            QCOMPARE(rig.dialogs.calls().last().text,
+                     QStringLiteral("Unable to Rename or Move  ") + rig.at(QStringLiteral("renamed-bad.jpg")));
+            rig.dialogs.queueMsgBoxAnswer(IDialogs::vbOK);
+            trigger(form, "mnuDelete");
+            QVERIFY(rig.dialogs.calls().last().text.startsWith(QStringLiteral("Unable to move ") + rig.at(shown)));
+        }
+        QCOMPARE(contents(), before);
+        QCOMPARE(form.flbFiles->ListCount(), rig.listed.size());
+        QVERIFY(!QDir(rig.path("data/Trash/files")).exists() || QDir(rig.path("data/Trash/files")).isEmpty());
+        VERIFY_NO_FIFO_OPENED(rig);
+    }
+};
 
 QTEST_MAIN(TestHostile)
 #include "test_hostile.moc"

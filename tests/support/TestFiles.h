@@ -2,11 +2,13 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Small helpers that build test folders on disk.
@@ -22,8 +24,10 @@ inline void writeRaw(const QByteArray& path, const QByteArray& contents = "x")
     ::close(fd);
 }
 
+// As writeRaw, creating the folders on the way.
 inline void write(const QString& path, const QByteArray& contents = "x")
 {
+    QDir().mkpath(QFileInfo(path).absolutePath());
     writeRaw(QFile::encodeName(path), contents);
 }
 
@@ -33,11 +37,32 @@ inline QString makeDir(const QString& path)
     return path;
 }
 
-// A file's bytes, or "<missing>" when it cannot be read.
+// A file's bytes by its raw name, or "<missing>" when it is no regular file: a FIFO is
+// never opened, as that would block.
+inline QByteArray readRaw(const QByteArray& path)
+{
+    struct stat st {};
+    QFile file;
+    if (::lstat(path.constData(), &st) != 0 || !S_ISREG(st.st_mode)
+        || !file.open(::open(path.constData(), O_RDONLY | O_CLOEXEC), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return "<missing>";
+    return file.readAll();
+}
+
 inline QByteArray read(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    return readRaw(QFile::encodeName(path));
 }
+
+#ifdef TESSEL_BUILT_STORE
+// The empty comment store the build makes, copied into `folder`; returns its path.
+inline QString copyBuiltStore(const QString& folder)
+{
+    const QString file = folder + QStringLiteral("/Tooltips.mdb");
+    QFile::copy(QStringLiteral(TESSEL_BUILT_STORE), file);
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    return file;
+}
+#endif
 
 }
