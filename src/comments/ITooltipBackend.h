@@ -14,9 +14,9 @@ struct TooltipRow {
 
 // The storage under TooltipStore: the few row operations the comment commands need.
 // TooltipStore keeps the recordset logic (current record, edit buffer) above it, so it
-// stays the same whatever the engine underneath (SqliteTooltipBackend for the file).
-// Every failure is thrown as AppError with a TooltipErr number; each write is complete
-// when the call returns.
+// runs the same over the SQLite file (SqliteTooltipBackend) and over the in-memory
+// FakeTooltipBackend that tests of higher layers use. Every failure is thrown as
+// AppError with a TooltipErr number; each write is complete when the call returns.
 class ITooltipBackend {
 public:
     virtual ~ITooltipBackend() = default;

@@ -8,7 +8,7 @@
 // The program's comment database and its one recordset, as a single object. The main
 // window owns one for its whole life, opens it at load with the executable's folder and
 // hands it by reference to whatever reads or changes comments; tests open one over a
-// database in a temporary folder.
+// temporary folder or over a FakeTooltipBackend.
 //
 // Like a recordset it has a current record: Lookup fills it with the rows of one path,
 // the first of them current, and Edit, Update and Delete act on that record. The comment
@@ -29,7 +29,7 @@ public:
     // file, or one without the comment table, throws and leaves the store closed; the
     // file is never created. A file that may not be written opens read-only.
     void Open(const QString& sFolder);
-    // Opens the store over a backend made elsewhere (a file opened read-only, say).
+    // Opens the store over another backend (tests: FakeTooltipBackend).
     void Open(std::unique_ptr<ITooltipBackend> backend);
     bool IsOpen() const { return m_backend != nullptr; }
     // Whether the open store refuses changes up front; false when not open.

@@ -1,7 +1,9 @@
 // The comment store over real SQLite files in temporary folders, and the comment
-// commands with scripted dialogs over such a file.
+// commands with scripted dialogs over such a file (over the in-memory engine where only
+// it can fail the way a full disk does).
 #include "CommentCommands.h"
 #include "ErrorOf.h"
+#include "FakeTooltipBackend.h"
 #include "Globals.h"
 #include "IPreviewTooltip.h"
 #include "ShownDialogs.h"
@@ -294,6 +296,10 @@ private Q_SLOTS:
         QTest::newRow("Edit, locked") << Refusal{"Edit", "locked", locked};
         QTest::newRow("Delete, Jet file") << Refusal{"Delete", "Jet file", "the file %1 is not a comment database"};
         QTest::newRow("Delete, read-only") << Refusal{"Delete", "read-only", readOnly};
+        const QString full = QStringLiteral("the disk holding the comment database is full");
+        QTest::newRow("New, disk full") << Refusal{"New", "disk full", full};
+        QTest::newRow("Edit, disk full") << Refusal{"Edit", "disk full", full};
+        QTest::newRow("Delete, disk full") << Refusal{"Delete", "disk full", full};
     }
 
     void refusedChanges()
@@ -302,10 +308,18 @@ private Q_SLOTS:
         auto [command, condition, reason] = row;
         Window w({QStringLiteral("old")});
         w.store.Close();
+        FakeTooltipBackend* engine = nullptr;
         if (condition == u"Jet file") {
             TestFiles::write(w.file, kJetHeader);
             QCOMPARE(ErrorOf([&] { w.store.Open(w.dir.path()); }), TooltipErr::NotADatabase);
             reason = reason.arg(w.file);
+        } else if (condition == u"disk full") {
+            // No disk fills up in a test run: the in-memory engine refuses the write instead.
+            auto fake = std::make_unique<FakeTooltipBackend>();
+            fake->AddRow(w.image, QStringLiteral("old"));
+            fake->RefuseWrites(TooltipErr::DiskFull);
+            engine = fake.get();
+            w.store.Open(std::move(fake));
         } else if (condition != u"not opened") {
             const auto access = condition == u"read-only" ? SqliteTooltipBackend::Access::ReadOnly
                                                           : SqliteTooltipBackend::Access::Auto;
@@ -320,11 +334,16 @@ private Q_SLOTS:
         else
             w.run(steps);
         // Only a refusal the store cannot foresee comes after the prompt.
-        QCOMPARE(w.dialogs.calls().size(), command != u"Delete" && condition == u"locked" ? 2 : 1);
+        const bool foreseen = condition != u"locked" && condition != u"disk full";
+        QCOMPARE(w.dialogs.calls().size(), command != u"Delete" && !foreseen ? 2 : 1);
         const QString verb = command == u"Delete" ? QStringLiteral("deleted") : QStringLiteral("saved");
         QCOMPARE(Shown(w.dialogs).last(), ErrorBox(QStringLiteral("The comment could not be %1: %2.").arg(verb, reason)));
         QCOMPARE(w.tooltip, QStringLiteral("untouched"));
         QCOMPARE(TestFiles::read(w.file), fileBefore);
+        if (engine) {
+            QCOMPARE(engine->Rows().size(), 1);
+            QCOMPARE(engine->Rows().first().tooltip, Text(QStringLiteral("old")));
+        }
     }
 };
 

@@ -1,0 +1,34 @@
+#pragma once
+#include "ITooltipBackend.h"
+
+// An in-memory comment table for tests of the layers above the store: hand one to
+// TooltipStore::Open(std::make_unique<FakeTooltipBackend>()) and keep a plain pointer to
+// it to inspect the rows or to make it refuse writes the way a real engine would.
+class FakeTooltipBackend : public ITooltipBackend {
+public:
+    // Makes every following write throw the store error `errorNumber` (a TooltipErr
+    // number, e.g. TooltipErr::ReadOnly or TooltipErr::Locked); 0 accepts writes again.
+    void RefuseWrites(int errorNumber) { m_refuseWith = errorNumber; }
+    // Reports the store as opened read-only; writes are then refused with ReadOnly.
+    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    // Puts a row in directly, bypassing refusals (fields may be null); returns its id.
+    qint64 AddRow(const std::optional<QString>& path, const std::optional<QString>& tooltip);
+    // Every row of the table in the engine's order.
+    const QVector<TooltipRow>& Rows() const { return m_rows; }
+
+    bool IsReadOnly() const override { return m_readOnly; }
+    QVector<TooltipRow> RowsForPath(const QString& sPath) override;
+    qint64 Insert(const QString& sPath, const QString& sTooltip) override;
+    void UpdateTooltip(qint64 id, const QString& sTooltip) override;
+    void UpdatePath(qint64 id, const QString& sPath) override;
+    void Delete(qint64 id) override;
+
+private:
+    void checkWritable() const;
+    int indexOf(qint64 id) const;
+
+    QVector<TooltipRow> m_rows;
+    qint64 m_lastId = 0;
+    int m_refuseWith = 0;
+    bool m_readOnly = false;
+};
