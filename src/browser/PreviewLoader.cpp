@@ -12,9 +12,9 @@ PreviewLoader::PreviewLoader(PictureBox& box, QObject* parent)
 
 PreviewLoader::~PreviewLoader() = default;
 
-void PreviewLoader::Show(const Picture& picture, QSize coverBox, bool decodeNow)
+void PreviewLoader::Show(const Picture& picture, const QImage& thumbnail, QSize coverBox, bool decodeNow)
 {
-    m_box.SetPicture(picture, PictureDecoder::EmbeddedThumbnail(picture.Path()));
+    m_box.SetPicture(picture, thumbnail);
     m_pendingPath = picture.Path();
     m_pendingCover = coverBox;
     if (decodeNow)

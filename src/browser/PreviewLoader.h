@@ -17,10 +17,11 @@ public:
     explicit PreviewLoader(PictureBox& box, QObject* parent = nullptr);
     ~PreviewLoader() override;
 
-    // Shows `picture` (whose header was just read) in the box and starts its decode, or,
-    // with decodeNow false, keeps the decode pending until Resume (while the full-screen
-    // viewer decodes the same file, a second decode would only slow its step down).
-    void Show(const Picture& picture, QSize coverBox, bool decodeNow = true);
+    // Shows `picture` (whose header was just read) in the box with `thumbnail` (the
+    // camera's, or none) until its decode arrives, and starts that decode, or, with
+    // decodeNow false, keeps it pending until Resume (while the full-screen viewer decodes
+    // the same file, a second decode would only slow its step down).
+    void Show(const Picture& picture, const QImage& thumbnail, QSize coverBox, bool decodeNow = true);
     // Completes a pending preview: with the viewer's pixels of the same file when it
     // hands them over, otherwise by decoding now.
     void Resume(const QString& path = QString(), const QImage& pixels = QImage());

@@ -22,6 +22,7 @@
 #include "PictureControl.h"
 #include "PreviewLoader.h"
 #include "QtSplitterHost.h"
+#include "SelectionLoader.h"
 #include "SelectionStep.h"
 #include "Units.h"
 
@@ -44,6 +45,15 @@ frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
     m_splitterHost = std::make_unique<QtSplitterHost>(m_surface, objectName(), m_scale.UnitsPerPixelX(),
                                                       m_scale.UnitsPerPixelY());
     m_previewLoader = std::make_unique<PreviewLoader>(*imgSmall);
+    m_selection = std::make_unique<SelectionLoader>();
+    connect(m_selection.get(), &SelectionLoader::PictureLoaded, this,
+            [this](const QString& path, const SelectionLoader::PictureRead& read) {
+                handle([&] { selectionPictureLoaded(path, read.picture, read.thumbnail); });
+            });
+    connect(m_selection.get(), &SelectionLoader::CommentsLoaded, this,
+            [this](const QString& path, bool ok, const QVector<TooltipRow>& rows) {
+                handle([&] { selectionCommentsLoaded(path, ok, rows); });
+            });
     m_commentCommands = std::make_unique<CommentCommands>(m_store, m_globals, *this);
     connectControls();
     connectSurface();
@@ -392,28 +402,48 @@ void frmFileDir::StepSelection(short KeyCode)
 
 void frmFileDir::flbFiles_Click()
 {
-    // Each step may fail on its own (an unreadable file keeps the previous picture, a
-    // missing store keeps the tooltip); the next step still runs, and nothing is shown.
     TryStep([&] { sCurrentFile = joinPath(flbFiles->Path(), flbFiles->FileName()); });
+    // The picture's header and the comment are read on workers: a slow file or a locked
+    // store must not hold up the next key press. What they find arrives below; only the
+    // newest selection's results are ever shown.
     TryStep([&] {
-        const Picture picture = Picture::LoadPicture(sCurrentFile, logicalDpiX(), logicalDpiY());
+        if (m_store.IsOpen())
+            m_store.BeginLookup(sCurrentFile);
+        m_selection->Request(sCurrentFile, logicalDpiX(), logicalDpiY(), m_store.Reader());
+    });
+}
+
+void frmFileDir::selectionPictureLoaded(const QString& path, const std::optional<Picture>& picture,
+                                        const QImage& thumbnail)
+{
+    // Each step may fail on its own (an unreadable file keeps the previous picture); the
+    // next step still runs, and nothing is shown.
+    TryStep([&] {
+        if (!picture)
+            return;
         const QScreen* screen = this->screen();
         const QSize cover = screen ? screen->size() * screen->devicePixelRatio() : QSize(1920, 1080);
         const bool viewerShowing = frmScreen && frmScreen->isVisible();
-        m_previewLoader->Show(picture, cover, !viewerShowing);
+        m_previewLoader->Show(*picture, thumbnail, cover, !viewerShowing);
     });
     TryStep([&] { fitPreview(); });
     TryStep([&] {
-        if (const std::optional<QString> tip = m_store.LookupTooltip(sCurrentFile))
-            imgSmall->SetToolTipText(*tip);
-    });
-    TryStep([&] {
-        const Picture& picture = imgSmall->GetPicture();
-        const long long height = Units::RoundHalfEven(m_scale.ScaleY(picture.Height(), Units::Himetric, Units::Pixels));
-        const long long width = Units::RoundHalfEven(m_scale.ScaleX(picture.Width(), Units::Himetric, Units::Pixels));
-        setWindowTitle(sCurrentFile + QStringLiteral("   - Height = ") + QString::number(height)
+        const Picture& shown = imgSmall->GetPicture();
+        const long long height = Units::RoundHalfEven(m_scale.ScaleY(shown.Height(), Units::Himetric, Units::Pixels));
+        const long long width = Units::RoundHalfEven(m_scale.ScaleX(shown.Width(), Units::Himetric, Units::Pixels));
+        setWindowTitle(path + QStringLiteral("   - Height = ") + QString::number(height)
                        + QStringLiteral("  Width = ") + QString::number(width));
     });
+}
+
+void frmFileDir::selectionCommentsLoaded(const QString& path, bool ok, const QVector<TooltipRow>& rows)
+{
+    // A store that could not be read leaves the tooltip as it was, as a closed one does.
+    if (!ok)
+        return;
+    m_store.CompleteLookup(path, rows);
+    if (const std::optional<QString> tip = TooltipStore::TooltipOf(rows))
+        imgSmall->SetToolTipText(*tip);
 }
 
 void frmFileDir::SetToolTipText(const QString& text)

@@ -25,6 +25,7 @@ class FileCommands;
 class FileListView;
 class ImageInformation;
 class PreviewLoader;
+class SelectionLoader;
 class QtSplitterHost;
 
 // The main window: drive, folder and file lists chained together, the preview, the
@@ -79,6 +80,7 @@ public:
     TooltipStore& Comments() { return m_store; }
     FileCommands& Files() const { return *m_fileCommands; }
     PreviewLoader& Preview() const { return *m_previewLoader; }
+    SelectionLoader& Selection() const { return *m_selection; }
     QString AppName() const;
     QString ExeFolder() const;
 
@@ -115,6 +117,8 @@ private:
     void putDriveListOverFileList();
     void placeFileListBelowDriveList();
     void fitPreview();
+    void selectionPictureLoaded(const QString& path, const std::optional<Picture>& picture, const QImage& thumbnail);
+    void selectionCommentsLoaded(const QString& path, bool ok, const QVector<TooltipRow>& rows);
     void openViewer();
     void viewerGone();
     QString entryPath(int index) const;
@@ -130,6 +134,7 @@ private:
     std::unique_ptr<PictureControl> m_preview;
     std::unique_ptr<QtSplitterHost> m_splitterHost;
     std::unique_ptr<PreviewLoader> m_previewLoader;
+    std::unique_ptr<SelectionLoader> m_selection;
     TooltipStore m_store;
     std::unique_ptr<CommentCommands> m_commentCommands;
     std::unique_ptr<FileListView> m_fileListView;

@@ -81,7 +81,10 @@ void CommentCommands::DeleteTooltip()
 {
     try {
         // No lookup: the row to delete is the one the most recent lookup made current,
-        // in the ordinary flow the selected image's comment.
+        // in the ordinary flow the selected image's comment. The selection's own lookup
+        // may not have come back yet; then it is made here.
+        if (m_store.IsLookupPending())
+            m_store.Lookup(m_preview.CurrentFile());
         if (m_store.AbsolutePosition() == -1)
             return;
         m_store.Delete();

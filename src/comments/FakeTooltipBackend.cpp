@@ -6,17 +6,35 @@
 qint64 FakeTooltipBackend::AddRow(const std::optional<QString>& path,
                                   const std::optional<QString>& tooltip)
 {
-    m_rows.push_back({++m_lastId, path, tooltip});
+    const QMutexLocker lock(&m_table->mutex);
+    m_table->rows.push_back({++m_lastId, path, tooltip});
     return m_lastId;
+}
+
+QVector<TooltipRow> FakeTooltipBackend::Rows() const
+{
+    const QMutexLocker lock(&m_table->mutex);
+    return m_table->rows;
+}
+
+QVector<TooltipRow> FakeTooltipBackend::Table::rowsForPath(const QString& sPath) const
+{
+    const QMutexLocker lock(&mutex);
+    QVector<TooltipRow> found;
+    for (const TooltipRow& row : rows)
+        if (row.path == sPath)
+            found.push_back(row);
+    return found;
 }
 
 QVector<TooltipRow> FakeTooltipBackend::RowsForPath(const QString& sPath)
 {
-    QVector<TooltipRow> rows;
-    for (const TooltipRow& row : m_rows)
-        if (row.path == sPath)
-            rows.push_back(row);
-    return rows;
+    return m_table->rowsForPath(sPath);
+}
+
+ITooltipBackend::RowReader FakeTooltipBackend::Reader() const
+{
+    return [table = m_table](const QString& sPath) { return table->rowsForPath(sPath); };
 }
 
 void FakeTooltipBackend::checkWritable() const
@@ -29,11 +47,11 @@ void FakeTooltipBackend::checkWritable() const
 
 int FakeTooltipBackend::indexOf(qint64 id) const
 {
-    const auto it = std::find_if(m_rows.cbegin(), m_rows.cend(),
-                                 [id](const TooltipRow& row) { return row.id == id; });
-    if (it == m_rows.cend())
+    const QVector<TooltipRow>& rows = m_table->rows;
+    const auto it = std::find_if(rows.cbegin(), rows.cend(), [id](const TooltipRow& row) { return row.id == id; });
+    if (it == rows.cend())
         throw TooltipError(TooltipErr::RecordDeleted);
-    return int(it - m_rows.cbegin());
+    return int(it - rows.cbegin());
 }
 
 qint64 FakeTooltipBackend::Insert(const QString& sPath, const QString& sTooltip)
@@ -45,17 +63,20 @@ qint64 FakeTooltipBackend::Insert(const QString& sPath, const QString& sTooltip)
 void FakeTooltipBackend::UpdateTooltip(qint64 id, const QString& sTooltip)
 {
     checkWritable();
-    m_rows[indexOf(id)].tooltip = sTooltip;
+    const QMutexLocker lock(&m_table->mutex);
+    m_table->rows[indexOf(id)].tooltip = sTooltip;
 }
 
 void FakeTooltipBackend::UpdatePath(qint64 id, const QString& sPath)
 {
     checkWritable();
-    m_rows[indexOf(id)].path = sPath;
+    const QMutexLocker lock(&m_table->mutex);
+    m_table->rows[indexOf(id)].path = sPath;
 }
 
 void FakeTooltipBackend::Delete(qint64 id)
 {
     checkWritable();
-    m_rows.remove(indexOf(id));
+    const QMutexLocker lock(&m_table->mutex);
+    m_table->rows.remove(indexOf(id));
 }

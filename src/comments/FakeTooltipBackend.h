@@ -1,6 +1,9 @@
 #pragma once
 #include "ITooltipBackend.h"
 
+#include <QMutex>
+#include <memory>
+
 // An in-memory comment table for tests of the layers above the store: hand one to
 // TooltipStore::Open(std::make_unique<FakeTooltipBackend>()) and keep a plain pointer to
 // it to inspect the rows or to make it refuse writes the way a real engine would.
@@ -14,7 +17,7 @@ public:
     // Puts a row in directly, bypassing refusals (fields may be null); returns its id.
     qint64 AddRow(const std::optional<QString>& path, const std::optional<QString>& tooltip);
     // Every row of the table in the engine's order.
-    const QVector<TooltipRow>& Rows() const { return m_rows; }
+    QVector<TooltipRow> Rows() const;
 
     bool IsReadOnly() const override { return m_readOnly; }
     QVector<TooltipRow> RowsForPath(const QString& sPath) override;
@@ -22,12 +25,20 @@ public:
     void UpdateTooltip(qint64 id, const QString& sTooltip) override;
     void UpdatePath(qint64 id, const QString& sPath) override;
     void Delete(qint64 id) override;
+    RowReader Reader() const override;
 
 private:
+    // The rows, shared with the readers handed out, which may run on other threads.
+    struct Table {
+        mutable QMutex mutex;
+        QVector<TooltipRow> rows;
+        QVector<TooltipRow> rowsForPath(const QString& sPath) const;
+    };
+
     void checkWritable() const;
     int indexOf(qint64 id) const;
 
-    QVector<TooltipRow> m_rows;
+    std::shared_ptr<Table> m_table = std::make_shared<Table>();
     qint64 m_lastId = 0;
     int m_refuseWith = 0;
     bool m_readOnly = false;

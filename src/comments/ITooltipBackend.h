@@ -2,6 +2,7 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <optional>
 
 // One row of the comment table. A field may hold no value (null); the program never
@@ -33,4 +34,10 @@ public:
     virtual void UpdatePath(qint64 id, const QString& sPath) = 0;
     // Removes row `id`; throws RecordDeleted when the row is gone.
     virtual void Delete(qint64 id) = 0;
+
+    // RowsForPath for any thread, as long as it is kept, also after this backend is gone:
+    // the selection looks its comment up off the user-interface thread, which must never
+    // wait for a store that another program holds locked.
+    using RowReader = std::function<QVector<TooltipRow>(const QString& sPath)>;
+    virtual RowReader Reader() const = 0;
 };

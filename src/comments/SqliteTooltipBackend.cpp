@@ -179,6 +179,16 @@ QVector<TooltipRow> SqliteTooltipBackend::RowsForPath(const QString& sPath)
     return rows;
 }
 
+ITooltipBackend::RowReader SqliteTooltipBackend::Reader() const
+{
+    // A connection of its own for each lookup: a connection belongs to the thread that made
+    // it, and opening one costs far less than the lookups of a selection are apart.
+    return [file = m_file, busyTimeoutMs = m_busyTimeoutMs](const QString& sPath) {
+        SqliteTooltipBackend reader(file, Access::ReadOnly, busyTimeoutMs);
+        return reader.RowsForPath(sPath);
+    };
+}
+
 qint64 SqliteTooltipBackend::write(const QString& sql, const QVariantList& values, bool mustTouchRow)
 {
     // IMMEDIATE takes the write lock at the start, so a busy store is waited for under the

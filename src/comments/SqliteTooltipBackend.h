@@ -32,6 +32,7 @@ public:
     void UpdateTooltip(qint64 id, const QString& sTooltip) override;
     void UpdatePath(qint64 id, const QString& sPath) override;
     void Delete(qint64 id) override;
+    RowReader Reader() const override;
 
 private:
     void checkIsSqliteFile() const;

@@ -39,6 +39,7 @@ void TooltipStore::Close()
     m_openFailure.reset();
     m_rows.clear();
     m_current = -1;
+    m_pendingLookup.reset();
     CancelUpdate();
 }
 
@@ -76,6 +77,7 @@ void TooltipStore::Lookup(const QString& sPath)
     // or Delete would remove that image's comment.
     m_rows.clear();
     m_current = -1;
+    m_pendingLookup.reset();
     m_rows = store.RowsForPath(sPath);
     m_current = m_rows.isEmpty() ? -1 : 0;
 }
@@ -83,9 +85,37 @@ void TooltipStore::Lookup(const QString& sPath)
 std::optional<QString> TooltipStore::LookupTooltip(const QString& sPath)
 {
     Lookup(sPath);
-    if (m_current < 0)
+    return TooltipOf(m_rows);
+}
+
+std::optional<QString> TooltipStore::TooltipOf(const QVector<TooltipRow>& rows)
+{
+    if (rows.isEmpty())
         return QString();
-    return m_rows[m_current].tooltip;
+    return rows.first().tooltip;
+}
+
+ITooltipBackend::RowReader TooltipStore::Reader() const
+{
+    return m_backend ? m_backend->Reader() : ITooltipBackend::RowReader();
+}
+
+void TooltipStore::BeginLookup(const QString& sPath)
+{
+    CancelUpdate();
+    m_rows.clear();
+    m_current = -1;
+    m_pendingLookup = sPath;
+}
+
+bool TooltipStore::CompleteLookup(const QString& sPath, const QVector<TooltipRow>& rows)
+{
+    if (!m_backend || m_pendingLookup != sPath)
+        return false;
+    m_pendingLookup.reset();
+    m_rows = rows;
+    m_current = m_rows.isEmpty() ? -1 : 0;
+    return true;
 }
 
 int TooltipStore::AbsolutePosition() const

@@ -46,6 +46,21 @@ public:
     // has no comment, the first row's comment when it has, std::nullopt when that row's
     // comment holds no value (the tooltip is then left as it was).
     std::optional<QString> LookupTooltip(const QString& sPath);
+
+    // A lookup in two halves, for the selection, which may not wait on the store: Reader()
+    // reads a path's rows on any thread (empty while the store is not open); BeginLookup
+    // empties the recordset at once, so that no row of the image selected before stays
+    // current; CompleteLookup installs the rows the reader found, the first current, when
+    // sPath is still the lookup begun last (and says whether it was). Until then, or after
+    // the reader failed, IsLookupPending() tells a command to look the path up itself.
+    ITooltipBackend::RowReader Reader() const;
+    void BeginLookup(const QString& sPath);
+    bool CompleteLookup(const QString& sPath, const QVector<TooltipRow>& rows);
+    bool IsLookupPending() const { return m_pendingLookup.has_value(); }
+    // What the preview's tooltip shows for a lookup's rows: "" for none, else the first
+    // row's comment, std::nullopt when that holds no value (the tooltip keeps its text).
+    static std::optional<QString> TooltipOf(const QVector<TooltipRow>& rows);
+
     // 0-based position of the current record, -1 when there is none.
     int AbsolutePosition() const;
 
@@ -78,6 +93,7 @@ private:
     std::optional<AppError> m_openFailure;  // why the last Open failed, for later errors
     QVector<TooltipRow> m_rows;             // the rows of the most recent lookup
     int m_current = -1;
+    std::optional<QString> m_pendingLookup;  // the path of a lookup begun, not completed
     EditMode m_editMode = EditMode::None;
     TooltipRow m_buffer;  // the record being added or edited
     bool m_pathSet = false;

@@ -222,31 +222,63 @@ void frmFullScreen::ShowPicture()
     if (m_unloading)
         return;
     QString sFileName;
-    Picture shownBefore;
-    QImage pixelsBefore;
     try {
         Q_EMIT QueryFileName(sFileName);
-        // The header is read here, on this thread, so that a missing or unreadable file is
-        // reported now; the pixels may have been decoded ahead.
-        const Picture picture = Picture::LoadPicture(sFileName, m_scale.DpiX(), m_scale.DpiY());
-        shownBefore = imgFullScr->GetPicture();
-        pixelsBefore = imgFullScr->Pixels();
-        // The old pixels are let go before the new ones are decoded; only pixels small
-        // enough to be held for stepping back survive here.
-        imgFullScr->SetPicture(picture);
+    } catch (const std::exception&) {
+        m_globals.ShowError(QStringLiteral("Unable to Open ") + sFileName);
+        unload();
+        return;
+    }
+    // The header and pixels are read on a worker: a key held down or a slow file never
+    // holds up the window, and Esc always answers at once. Only the newest file shows.
+    const quint64 ticket = m_loads.Next();
+    m_loading = true;
+    const QSize cover = coverBox();
+    if (lZoom != 0)
+        imgFullScr->SetPixels(QImage());  // a natural-size decode never sits beside another
+    m_loads.Run(
+        ticket,
+        [prefetcher = &m_prefetcher, sFileName, cover, dpiX = m_scale.DpiX(), dpiY = m_scale.DpiY()] {
+            Loaded loaded;
+            try {
+                loaded.picture = Picture::LoadPicture(sFileName, dpiX, dpiY);
+                loaded.pixels = prefetcher->Take(loaded.picture, cover);
+            } catch (const std::exception&) {
+                loaded.failed = true;
+            }
+            return loaded;
+        },
+        [this, sFileName](const Loaded& loaded) { handle([&] { showLoaded(sFileName, loaded); }); });
+}
+
+void frmFullScreen::showLoaded(const QString& sFileName, const Loaded& loaded)
+{
+    m_loading = false;
+    if (m_unloading)
+        return;
+    const Picture shownBefore = imgFullScr->GetPicture();
+    QImage pixelsBefore = imgFullScr->Pixels();
+    try {
+        if (loaded.failed)
+            throw AppError(ErrNo::InvalidPicture, QStringLiteral("ShowPicture"), QStringLiteral("Invalid picture"));
+        imgFullScr->SetPicture(loaded.picture);
+        // Only pixels small enough to be held for stepping back are kept beside the new ones.
         if (qint64(pixelsBefore.sizeInBytes()) > m_prefetcher.BudgetBytes())
             pixelsBefore = QImage();
         if (lZoom != 0)
             ZoomPicture();
         else
             FitToWindow();
-        imgFullScr->SetPixels(m_prefetcher.Take(picture, coverBox()));
+        imgFullScr->SetPixels(loaded.pixels);
         imgFullScr->SetToolTipText(m_previewToolTip ? m_previewToolTip() : QString());
     } catch (const std::exception&) {
         m_globals.ShowError(QStringLiteral("Unable to Open ") + sFileName);
         unload();
         return;
     }
+    // The mode may have changed while the picture was on its way.
+    if (lZoom != 0)
+        upgradePixels();
     prefetchNeighbours(shownBefore, pixelsBefore);
 }
 
@@ -263,6 +295,8 @@ void frmFullScreen::prefetchNeighbours(const Picture& shownBefore, const QImage&
 void frmFullScreen::unload()
 {
     m_unloading = true;
+    m_loads.Cancel();
+    m_loading = false;
     m_prefetcher.Clear();
     // While Qt is still showing the window, hiding it now would be undone; setVisible
     // hides it once the show is over.
@@ -416,6 +450,8 @@ void frmFullScreen::mnuClose_Click()
     // Hidden, not destroyed: the owner opens a new viewer next time. The pixels decoded
     // ahead are not needed any more.
     hide();
+    m_loads.Cancel();  // a picture still on its way is not wanted any more
+    m_loading = false;
     m_prefetcher.Clear();
     if (QWidget* owner = parentWidget())
         owner->activateWindow();

@@ -1,6 +1,7 @@
 #pragma once
 #include "FormScale.h"
 #include "Globals.h"
+#include "NewestWins.h"
 #include "PicturePrefetcher.h"
 
 #include <QWidget>
@@ -56,8 +57,11 @@ public:
     void mnuFitToScreen_Click();
     void mnuZoom_Click(short Index);
 
-    // Asks the owner for the file, loads and shows it; on any failure reports it and unloads.
+    // Asks the owner for the file and starts loading it on a worker; the picture shows when
+    // it arrives, unless a newer ShowPicture came first. On any failure reports it and unloads.
     void ShowPicture();
+    // Whether a picture asked for is still being read or decoded.
+    bool IsLoading() const { return m_loading; }
     void FitToWindow();
     void ZoomPicture();
 
@@ -108,12 +112,21 @@ private:
     QSize coverBox() const;
     void upgradePixels();
     void prefetchNeighbours(const Picture& shownBefore, const QImage& pixelsBefore);
+    struct Loaded {
+        Picture picture;
+        QImage pixels;
+        bool failed = false;
+    };
+    void showLoaded(const QString& sFileName, const Loaded& loaded);
     void unload();
 
     Globals m_globals;
     PreviewToolTip m_previewToolTip;
     FormScale m_scale;
     PicturePrefetcher m_prefetcher;
+    // Declared after the prefetcher, so it is gone (its jobs finished) before the prefetcher.
+    NewestWins m_loads;
+    bool m_loading = false;
     std::unique_ptr<ImageControl> m_img;
     std::unique_ptr<ScrollBar16> m_hScroll;
     std::unique_ptr<ScrollBar16> m_vScroll;

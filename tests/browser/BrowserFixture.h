@@ -7,16 +7,33 @@
 #include "ScriptedFileOperations.h"
 #include "ScriptedFileSystem.h"
 #include "TestFiles.h"
+#include "FileList.h"
+#include "SelectionLoader.h"
 #include "frmFileDir.h"
 
 #include <QAction>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 // The main window's caption for a file and the size of the picture shown.
 inline QString caption(const QString& path, QSize size)
 {
     return path + QStringLiteral("   - Height = %1  Width = %2").arg(size.height()).arg(size.width());
+}
+
+// Waits until what the newest selection reads off the window's thread (the picture's
+// header, the comment) has arrived.
+inline bool settled(frmFileDir& form)
+{
+    return QTest::qWaitFor([&] { return form.Selection().IsSettled(); });
+}
+
+// Selects entry `index` as a click does and waits for what the selection shows.
+inline bool select(frmFileDir& form, int index)
+{
+    form.flbFiles->SetListIndex(index);
+    return settled(form);
 }
 
 // Starts nothing: no test of the main window launches a program.

@@ -6,9 +6,11 @@
 #include "PictureBox.h"
 #include "PictureDecoder.h"
 #include "Pixels.h"
+#include "Sql.h"
 #include "ShownDialogs.h"
 #include "PreviewLoader.h"
 #include "frmFullScreen.h"
+#include "ViewerWait.h"
 
 #include <QImage>
 #include <QSignalSpy>
@@ -63,10 +65,10 @@ private Q_SLOTS:
         writeImage(f.path("pics/b.JPG"), 30, 90, "BMP");  // a BMP named .JPG: judged by content
         TestFiles::write(f.path("pics/c.gif"), "not a picture at all");
         frmFileDir& form = f.startIn(f.path("pics"));
-        form.flbFiles->SetListIndex(1);
+        QVERIFY(select(form, 1));
         QCOMPARE(form.windowTitle(), caption(f.path("pics/b.JPG"), {30, 90}));
         // An unreadable file keeps the previous picture and pairs its size with the new path.
-        form.flbFiles->SetListIndex(2);
+        QVERIFY(select(form, 2));
         QCOMPARE(form.windowTitle(), caption(f.path("pics/c.gif"), {30, 90}));
         QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/b.JPG"));
         QVERIFY(f.dialogs.calls().isEmpty());
@@ -84,13 +86,13 @@ private Q_SLOTS:
         BrowserFixture f;
         installStore(f);
         frmFileDir& form = f.startIn(f.path("pics"));
-        form.flbFiles->SetListIndex(0);
+        QVERIFY(select(form, 0));
         QCOMPARE(newComment(f, form, QStringLiteral("first")), QStringLiteral("first"));
         QCOMPARE(newComment(f, form, QStringLiteral("second")), QStringLiteral("second"));
         QCOMPARE(Shown(f.dialogs).first(), QStringLiteral("InputBox|Insert a Comment for this Image|0|Images Browser and Viewer|"));
-        form.flbFiles->SetListIndex(1);
+        QVERIFY(select(form, 1));
         QCOMPARE(form.imgSmall->ToolTipText(), QString());
-        form.flbFiles->SetListIndex(0);
+        QVERIFY(select(form, 0));
         QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("first"));
 
         // Edit and Delete act on the first row.
@@ -98,13 +100,13 @@ private Q_SLOTS:
         form.Menus().Action(QStringLiteral("mnuTooltipEd"))->trigger();
         QCOMPARE(f.dialogs.calls().last().defaultText, QStringLiteral("first"));
         QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("first"));  // until selected again
-        form.flbFiles->SetListIndex(1);
-        form.flbFiles->SetListIndex(0);
+        QVERIFY(select(form, 1));
+        QVERIFY(select(form, 0));
         QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("edited"));
         form.Menus().Action(QStringLiteral("mnuTooltipDel"))->trigger();
         QCOMPARE(form.imgSmall->ToolTipText(), QString());
-        form.flbFiles->SetListIndex(1);
-        form.flbFiles->SetListIndex(0);
+        QVERIFY(select(form, 1));
+        QVERIFY(select(form, 0));
         QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("second"));
     }
 
@@ -127,7 +129,7 @@ private Q_SLOTS:
             TestFiles::write(f.path("app/Tooltips.mdb"), contents);
         writeImage(f.path("pics/a.jpg"), 64, 32);
         frmFileDir& form = f.startIn(f.path("pics"));
-        form.flbFiles->SetListIndex(0);
+        QVERIFY(select(form, 0));
         QCOMPARE(form.windowTitle(), caption(f.path("pics/a.jpg"), {64, 32}));
         QVERIFY(f.dialogs.calls().isEmpty());
         newComment(f, form, QStringLiteral("never kept"));
@@ -146,14 +148,25 @@ private Q_SLOTS:
         frmFileDir& first = f.startIn(f.path("pics"));
         frmFileDir second({f.dialogs, f.settings, f.fs, f.drives, f.fileOps, f.starter, f.path("app/tessel"), f.path("pics")});
         second.Form_Load();
-        second.flbFiles->SetListIndex(0);
+        QVERIFY(select(second, 0));
         QCOMPARE(second.imgSmall->ToolTipText(), QString());
-        first.flbFiles->SetListIndex(0);
+        QVERIFY(select(first, 0));
         newComment(f, first, QStringLiteral("shared"));
-        second.flbFiles->SetListIndex(1);
-        second.flbFiles->SetListIndex(0);
+        QVERIFY(select(second, 1));
+        QVERIFY(select(second, 0));
         QCOMPARE(second.imgSmall->ToolTipText(), QStringLiteral("shared"));
         QCOMPARE(f.dialogs.calls().size(), 1);  // the prompt only: no locked-database report
+
+        // While the other copy holds the store locked, a selection returns at once, and its
+        // comment follows as soon as the lock is let go.
+        Sql(f.path("app/Tooltips.mdb"), {QStringLiteral("BEGIN EXCLUSIVE")}, [&] {
+            second.flbFiles->SetListIndex(1);
+            QVERIFY(!second.Selection().IsSettled());
+        });
+        QVERIFY(settled(second));
+        QCOMPARE(second.windowTitle(), caption(f.path("pics/b.JPG"), {8, 8}));
+        QCOMPARE(second.imgSmall->ToolTipText(), QString());
+        QCOMPARE(f.dialogs.calls().size(), 1);
     }
 
     void decodingNeverBlocksTheSelection()
@@ -164,10 +177,11 @@ private Q_SLOTS:
         frmFileDir& form = f.startIn(f.path("pics/sub"));
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        // Holding the Down arrow: each step returns with the caption already right, while
-        // the pixels follow; decodes never pile up.
+        // Holding the Down arrow: the caption and then the pixels follow the newest step;
+        // decodes never pile up.
         for (int i = 0; i < 12; ++i)
             form.StepSelection(40);
+        QVERIFY(settled(form));
         QVERIFY(form.windowTitle().endsWith(QStringLiteral("Height = 2000  Width = 3000")));
         QVERIFY(form.Preview().Decoder().DecodesStarted() <= 3);
         QTRY_VERIFY(form.imgSmall->Pixels().width() >= 750);  // the decode, not the thumbnail
@@ -190,17 +204,19 @@ private Q_SLOTS:
     {
         BrowserFixture f;
         frmFileDir& form = startOnPictures(f);
-        form.flbFiles->SetListIndex(2);
+        QVERIFY(select(form, 2));
         // Let the preview's own decode of c.gif finish first: only decodes started later count.
         QTRY_VERIFY(!form.imgSmall->Pixels().isNull());
         form.Menus().Action(QStringLiteral("mnuFullScreen"))->trigger();
         frmFullScreen* viewer = form.Viewer();
-        QVERIFY(viewer);
+        QVERIFY(viewer && loaded(viewer));
         QCOMPARE(shownPath(form), f.path("pics/c.gif"));
 
         const int previewDecodes = form.Preview().Decoder().DecodesStarted();
         viewer->mnuZoom_Click(2);
         viewer->mnuNext_Click();  // c -> a: wraps
+        QVERIFY(loaded(viewer));
+        QVERIFY(settled(form));
         QCOMPARE(form.flbFiles->ListIndex(), 0);
         QCOMPARE(shownPath(form), f.path("pics/a.jpg"));
         QVERIFY(form.windowTitle().startsWith(f.path("pics/a.jpg") + QStringLiteral("   - Height = 480")));
@@ -208,9 +224,12 @@ private Q_SLOTS:
         QCOMPARE(viewer->Zoom(), 2);  // the mode survives the step
 
         viewer->mnuPrevious_Click();  // a -> c: wraps back
+        QVERIFY(loaded(viewer));
         QCOMPARE(shownPath(form), f.path("pics/c.gif"));
         viewer->Form_KeyDown(40, 0);
+        QVERIFY(loaded(viewer));
         viewer->Form_KeyDown(40, 0);
+        QVERIFY(loaded(viewer));
         QCOMPARE(shownPath(form), f.path("pics/b.JPG"));
         QCOMPARE(form.CurrentFile(), f.path("pics/b.JPG"));
         viewer->Form_KeyDown(34, 0);  // Page Down: passed on, nothing moves
@@ -218,6 +237,7 @@ private Q_SLOTS:
         // While the viewer decodes the files it steps to, the preview does not decode them too;
         // on Esc it takes the viewer's pixels of the same file.
         viewer->mnuFitToScreen_Click();
+        QVERIFY(settled(form));
         viewer->Form_KeyDown(27, 0);
         QVERIFY(!viewer->isVisible());
         QCOMPARE(form.flbFiles->ListIndex(), 1);
@@ -229,7 +249,7 @@ private Q_SLOTS:
     {
         BrowserFixture f;
         frmFileDir& form = startOnPictures(f);
-        form.flbFiles->SetListIndex(0);
+        QVERIFY(select(form, 0));
         form.mnuFullScreen_Click();
         QPointer<frmFullScreen> first = form.Viewer();
         form.mnuFullScreen_Click();
@@ -244,7 +264,7 @@ private Q_SLOTS:
     {
         BrowserFixture f;
         frmFileDir& form = startOnPictures(f);
-        form.flbFiles->SetListIndex(0);
+        QVERIFY(select(form, 0));
         form.mnuFullScreen_Click();
         QPointer<frmFullScreen> viewer = form.Viewer();
         QSignalSpy unloaded(&form, &frmFileDir::Unloaded);

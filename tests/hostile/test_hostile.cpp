@@ -11,6 +11,7 @@
 #include "Pixels.h"
 #include "ShownDialogs.h"
 #include "frmFullScreen.h"
+#include "ViewerWait.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -248,6 +249,7 @@ private Q_SLOTS:
         QString shownPath;
         for (int step = 0; step < count; ++step) {
             TIMED(QStringLiteral("step %1").arg(step), form.StepSelection(40));
+            QVERIFY(settled(form));
             const QString name = form.flbFiles->List(step);
             const Entry* entry = rig.find(name);
             QVERIFY2(entry, qPrintable(name));
@@ -270,10 +272,13 @@ private Q_SLOTS:
             const int messages = rig.dialogs.calls().size();
             if (viewer) {
                 TIMED(QStringLiteral("Next onto %1").arg(i), viewer->mnuNext_Click());
+                QVERIFY(loaded(viewer));
             } else {
                 TIMED(QStringLiteral("select %1").arg(i), form.flbFiles->SetListIndex(i));
+                QVERIFY(settled(form));
                 TIMED(QStringLiteral("open on %1").arg(i), form.mnuFullScreen_Click());
                 viewer = form.Viewer();
+                QVERIFY(loaded(viewer));
             }
             QCOMPARE(form.flbFiles->ListIndex(), i);
             const QString path = rig.at(form.flbFiles->List(i));
@@ -313,6 +318,7 @@ private Q_SLOTS:
             QCOMPARE(form.flbFiles->Path(), folder);
             QCOMPARE(listedNames(form), QStringList{file});
             TIMED(QStringLiteral("preview level %1").arg(level), form.StepSelection(40));
+            QVERIFY(settled(form));
             QCOMPARE(form.windowTitle(), caption(folder + QLatin1Char('/') + file, level % 2 ? QSize(14, 9) : QSize(12, 8)));
         }
         VERIFY_NO_FIFO_OPENED(rig);
@@ -356,9 +362,10 @@ private Q_SLOTS:
         QCOMPARE(form.flbFiles->ListCount(), 2);  // listed before the change
         QPointer<frmFullScreen> viewer;
         if (action == Step) {
-            form.flbFiles->SetListIndex(0);
+            QVERIFY(select(form, 0));
             form.mnuFullScreen_Click();
             viewer = form.Viewer();
+            QVERIFY(loaded(viewer));
             QVERIFY(viewer);
             QTRY_VERIFY(viewer->Prefetcher().HeldBytes() > 0);  // victim.jpg decoded ahead, as it was
         }
@@ -373,6 +380,8 @@ private Q_SLOTS:
 
         if (action == Step) {
             TIMED(QStringLiteral("Next"), viewer->mnuNext_Click());
+            QVERIFY(loaded(viewer));
+            QVERIFY(settled(form));
             if (succeeds) {
                 // The new file is shown, never the pixels decoded ahead from the old one.
                 QCOMPARE(form.windowTitle(), caption(victim, {90, 70}));
@@ -390,6 +399,7 @@ private Q_SLOTS:
             }
         } else {
             TIMED(QStringLiteral("select"), form.flbFiles->SetListIndex(1));
+            QVERIFY(settled(form));
             struct stat before {}, after {};
             const bool existed = ::lstat(rawVictim, &before) == 0;
             const QString target = action == Rename ? folder + QStringLiteral("/renamed.jpg") : rig.path("data/Trash/files/victim.jpg");
@@ -425,29 +435,29 @@ private Q_SLOTS:
                                 QStringLiteral("quo\"te.jpg"), QStringLiteral("new\nline.jpg"), QStringLiteral("--rf.gif")};
         // Every lookup binds the path: each name gets and keeps its own comment, never another's.
         for (const QString& name : names) {
-            form.flbFiles->SetListIndex(listedNames(form).indexOf(name));
+            QVERIFY(select(form, listedNames(form).indexOf(name)));
             rig.dialogs.queueInputAnswer(QStringLiteral("comment of ") + name);
             trigger(form, "mnuNewTooltip");
         }
         const int plain = listedNames(form).indexOf(QStringLiteral("plain.jpg"));
         for (const QString& name : names) {
-            form.flbFiles->SetListIndex(plain);
+            QVERIFY(select(form, plain));
             QCOMPARE(form.imgSmall->ToolTipText(), QString());
-            form.flbFiles->SetListIndex(listedNames(form).indexOf(name));
+            QVERIFY(select(form, listedNames(form).indexOf(name)));
             QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("comment of ") + name);
         }
 
         // Rename takes the answer as typed, never through a shell; the comment follows, even
         // under a new name that is SQL text.
         const QString sql = QStringLiteral("x\"; drop table tblTooltip;.jpg");
-        form.flbFiles->SetListIndex(listedNames(form).indexOf(names[1]));
+        QVERIFY(select(form, listedNames(form).indexOf(names[1])));
         rig.dialogs.queueInputAnswer(sql);
         TIMED(QStringLiteral("rename"), trigger(form, "mnuRen"));
         QCOMPARE(readRaw(rig.raw(QFile::encodeName(sql))), encoded({42, 32}, "JPEG"));
         QCOMPARE(form.Comments().LookupTooltip(rig.at(sql)), std::optional<QString>(QStringLiteral("comment of ") + names[1]));
         QCOMPARE(form.Comments().LookupTooltip(rig.at(names[1])), std::optional<QString>(QString()));
         // Onto a FIFO: refused with the message, and neither file is touched.
-        form.flbFiles->SetListIndex(plain);
+        QVERIFY(select(form, plain));
         rig.dialogs.queueInputAnswer(QStringLiteral("pipe.jpg"));
         trigger(form, "mnuRen");
         QCOMPARE(rig.dialogs.calls().last().text, QStringLiteral("Unable to Rename or Move  ") + rig.at(QStringLiteral("pipe.jpg")));
@@ -455,7 +465,7 @@ private Q_SLOTS:
 
         // Delete: to the trash, from where the name, newline and all, can be restored.
         const int calls = rig.dialogs.calls().size();
-        form.flbFiles->SetListIndex(listedNames(form).indexOf(names[3]));
+        QVERIFY(select(form, listedNames(form).indexOf(names[3])));
         rig.dialogs.queueMsgBoxAnswer(IDialogs::vbOK);
         TIMED(QStringLiteral("delete"), trigger(form, "mnuDelete"));
         QCOMPARE(rig.dialogs.calls().last().text, QStringLiteral("Delete file ") + names[3] + QLatin1Char('?'));
@@ -479,7 +489,7 @@ private Q_SLOTS:
         // The three entries look the same, so whichever the user picks, the program cannot know
         // which file is meant: every command refuses, and no file is renamed or trashed.
         for (int index = first; index < first + 3; ++index) {
-            form.flbFiles->SetListIndex(index);
+            QVERIFY(select(form, index));
             rig.dialogs.queueInputAnswer(QStringLiteral("renamed-bad.jpg"));
             trigger(form, "mnuRen");
             QCOMPARE(rig.dialogs.calls().last().text,

@@ -8,6 +8,7 @@
 #include "PictureBox.h"
 #include "PicturePrefetcher.h"
 #include "Pixels.h"
+#include "ViewerWait.h"
 #include "ScrollBar16.h"
 #include "ShownDialogs.h"
 #include "TestFiles.h"
@@ -89,6 +90,7 @@ class ViewerTest : public QObject {
         });
         viewer->resize(1024, 768);
         viewer->show();
+        loaded(viewer);
         return viewer;
     }
 
@@ -189,6 +191,7 @@ private Q_SLOTS:
         // sees); Fit to Screen lays the picture already loaded out again, without bars and centred.
         viewer->mnuZoom(3)->trigger();
         viewer->mnuNext->trigger();
+        QVERIFY(loaded(viewer));
         QCOMPARE(marks(), QStringLiteral("...x"));
         const int queries = m_owner.queries;
         viewer->mnuFitToScreen->trigger();
@@ -199,11 +202,13 @@ private Q_SLOTS:
 
         // A picture larger than the screen is shrunk, keeping its proportions, and centred.
         viewer->mnuNext->trigger();
+        QVERIFY(loaded(viewer));
         QCOMPARE(viewer->imgFullScr->geometry(), QRect(0, 128, 1024, 512));
 
         // 3x of a picture too wide for the bars, chosen from the menu: reported as any
         // untrapped error is, and the viewer stays; fitting again shows the picture.
         viewer->mnuNext->trigger();
+        QVERIFY(loaded(viewer));
         viewer->mnuZoom(3)->trigger();
         QCOMPARE(m_dialogs.calls().size(), 1);
         QCOMPARE(m_dialogs.calls().first().text, QStringLiteral("Run-time error 6:\n\nOverflow"));
@@ -235,6 +240,7 @@ private Q_SLOTS:
         if (wide) {
             viewer->mnuZoom_Click(3);
             viewer->mnuNext_Click();
+            QVERIFY(loaded(viewer));
         }
         const QStringList shown{ErrorBox(QStringLiteral("Unable to Open ") + m_owner.files[1])};
         QCOMPARE(Shown(m_dialogs), shown);
@@ -277,6 +283,29 @@ private Q_SLOTS:
             QCOMPARE(m_owner.shift, short(row.modifiers & Qt::ShiftModifier ? 1 : 0));
     }
 
+    // Down held with auto-repeat: every press steps the owner, but a picture that a newer
+    // press overtook is never decoded, and Esc hides the viewer with nothing on its way.
+    void keyRepeatDecodesOnlyTheNewest()
+    {
+        QVector<QImage> images;
+        for (int i = 0; i < 8; ++i)
+            images << Solid(1600, 1200, QColor::fromHsv(i * 40, 255, 255));
+        frmFullScreen* viewer = open(images);
+        const int decodes = viewer->Prefetcher().Decodes();
+        for (int i = 0; i < 40; ++i)
+            QTest::keyClick(viewer, Qt::Key_Down);
+        QCOMPARE(m_owner.keys, QVector<short>(40, 40));
+        QVERIFY(loaded(viewer));
+        QCOMPARE(viewer->imgFullScr->GetPicture().Path(), m_owner.current());
+        QVERIFY2(viewer->Prefetcher().Decodes() - decodes <= 2, qPrintable(QString::number(viewer->Prefetcher().Decodes())));
+
+        for (int i = 0; i < 5; ++i)
+            QTest::keyClick(viewer, Qt::Key_Down);
+        QTest::keyClick(viewer, Qt::Key_Escape);
+        QVERIFY(viewer->isHidden() && !viewer->IsLoading());
+        QVERIFY(m_dialogs.calls().isEmpty());
+    }
+
     void steppingUsesPicturesDecodedAhead()
     {
         m_owner.namesNeighbours = true;
@@ -289,6 +318,7 @@ private Q_SLOTS:
         QTRY_VERIFY(ahead.IsReady(m_owner.files[1], screen) && ahead.IsReady(m_owner.files[2], screen));
         QCOMPARE(ahead.Decodes(), 3);
         viewer->mnuNext_Click();
+        QVERIFY(loaded(viewer));
         QVERIFY(Near(colour(), Qt::green));
         // Around the second: the first, just shown, is kept rather than decoded again.
         QVERIFY(ahead.IsReady(m_owner.files[0], screen) && ahead.IsReady(m_owner.files[2], screen));
@@ -300,6 +330,7 @@ private Q_SLOTS:
         const utimbuf later{::time(nullptr) + 10, ::time(nullptr) + 10};
         QCOMPARE(::utime(QFile::encodeName(m_owner.files[2]).constData(), &later), 0);
         viewer->mnuNext_Click();
+        QVERIFY(loaded(viewer));
         QCOMPARE(ahead.Decodes(), 4);
         QVERIFY(Near(colour(), Qt::yellow));
 

@@ -1,0 +1,44 @@
+#include "SelectionLoader.h"
+#include "PictureDecoder.h"
+
+SelectionLoader::SelectionLoader(QObject* parent) : QObject(parent) {}
+
+SelectionLoader::PictureRead SelectionLoader::ReadPicture(const QString& path, double dpiX, double dpiY)
+{
+    PictureRead read;
+    try {
+        read.picture = Picture::LoadPicture(path, dpiX, dpiY);
+        read.thumbnail = PictureDecoder::EmbeddedThumbnail(path);
+    } catch (const std::exception&) {
+        // Not a readable picture: the preview keeps the one it has.
+    }
+    return read;
+}
+
+void SelectionLoader::Request(const QString& path, double dpiX, double dpiY, ITooltipBackend::RowReader rows)
+{
+    const quint64 ticket = m_jobs.Next();
+    m_pictureDone = false;
+    m_commentsDone = !rows;
+    m_jobs.Run(
+        ticket, [source = m_source, path, dpiX, dpiY] { return source(path, dpiX, dpiY); },
+        [this, path](PictureRead read) {
+            m_pictureDone = true;
+            Q_EMIT PictureLoaded(path, read);
+        });
+    if (!rows)
+        return;
+    m_jobs.Run(
+        ticket,
+        [rows = std::move(rows), path]() -> std::optional<QVector<TooltipRow>> {
+            try {
+                return rows(path);
+            } catch (const std::exception&) {
+                return std::nullopt;
+            }
+        },
+        [this, path](std::optional<QVector<TooltipRow>> found) {
+            m_commentsDone = true;
+            Q_EMIT CommentsLoaded(path, found.has_value(), found.value_or(QVector<TooltipRow>()));
+        });
+}
