@@ -88,6 +88,7 @@ void ViewerScenarios::Run(std::vector<BenchResult>& results, BenchServices& serv
     };
     const auto step = [&] {
         viewer->Form_KeyDown(40, 0);
+        WaitUntil([&] { return !viewer->IsLoading(); });
         viewer->repaint();
     };
 

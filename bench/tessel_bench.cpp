@@ -8,6 +8,7 @@
 #include "PeakMemory.h"
 #include "Picture.h"
 #include "PreviewScenarios.h"
+#include "ResponsivenessScenarios.h"
 #include "ViewerScenarios.h"
 #include "frmFileDir.h"
 
@@ -202,6 +203,7 @@ int main(int argc, char* argv[])
                               tmp.path() + QStringLiteral("/pics12000"));
         ViewerScenarios::Run(results, services, tmp.path() + QStringLiteral("/pics6000"),
                              tmp.path() + QStringLiteral("/pics8000"));
+        ResponsivenessScenarios::Run(results, services, tmp.path() + QStringLiteral("/pics6000"));
     }
 
     PrintTable(results);
