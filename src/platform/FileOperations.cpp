@@ -1,15 +1,16 @@
 #include "FileOperations.h"
 #include "AppError.h"
+#include "DesktopTrash.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QStandardPaths>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -90,6 +91,66 @@ struct stat statSource(const QString& path, const QString& action)
     return st;
 }
 
+// A descriptor closed when it goes out of scope.
+struct Fd {
+    explicit Fd(int f) : fd(f) {}
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    const int fd;
+};
+
+// Still the same file with the same contents: the same inode, size and change time
+// (which any write, truncation or change of times moves on).
+bool sameContents(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// A name a temporary of ours can have: the prefix, six letters or digits (what
+// mkostemps puts in), the suffix, and nothing else.
+bool isTemporaryName(const char* name)
+{
+    const size_t prefix = std::strlen(FileOperations::TemporaryPrefix);
+    const size_t suffix = std::strlen(FileOperations::TemporarySuffix);
+    if (std::strlen(name) != prefix + 6 + suffix || std::strncmp(name, FileOperations::TemporaryPrefix, prefix) != 0 ||
+        std::strcmp(name + prefix + 6, FileOperations::TemporarySuffix) != 0)
+        return false;
+    for (size_t i = prefix; i < prefix + 6; ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i])))
+            return false;
+    return true;
+}
+
+// Removes what killed moves left in `folder`: plain files of ours with a temporary's
+// name that nobody holds locked. A live move keeps its temporary locked from creation
+// to rename, and the kernel drops the lock of a killed one; a temporary grabbed in the
+// instant between its creation and its lock only makes that move fail, never lose data.
+void clearLeftoverTemporaries(const QByteArray& folder)
+{
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat named {}, opened {};
+        if (!isTemporaryName(entry->d_name) || ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(named.st_mode) || named.st_uid != ::geteuid())
+            continue;
+        const Fd file(::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (file.fd < 0 || ::flock(file.fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(file.fd, &opened) != 0 ||
+            opened.st_dev != named.st_dev || opened.st_ino != named.st_ino)
+            continue;
+        ::unlinkat(dirFd, entry->d_name, 0);
+    }
+    ::closedir(dir);
+}
+
 int closeKeepingErrno(int fd)
 {
     return ::close(fd) == 0 ? 0 : errno;
@@ -153,49 +214,77 @@ void FileOperations::moveAcrossFileSystems(const QByteArray& from, const QByteAr
     if (::lstat(to.constData(), &existing) == 0)
         throw errorFor(EEXIST, action);
 
-    const int source = ::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (source < 0)
-        throw errorFor(errno, action);
-
     const QByteArray folder = folderOf(to);
+    clearLeftoverTemporaries(folder);
+
+    // The source is read, checked and finally removed through its folder, held open, so
+    // that a folder renamed meanwhile cannot send the removal elsewhere.
+    const QByteArray sourceName = from.mid(from.lastIndexOf('/') + 1);
+    const Fd sourceFolder(::open(folderOf(from).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (sourceFolder.fd < 0)
+        throw errorFor(errno, action);
+    const Fd source(::openat(sourceFolder.fd, sourceName.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (source.fd < 0)
+        throw errorFor(errno, action);
+    struct stat start {};
+    if (::fstat(source.fd, &start) != 0)
+        throw errorFor(errno, action);
+    // Whoever writes to the file or puts another in its place while it is copied must
+    // not lose that: the source goes only while it is still this file, unchanged.
+    const auto unchanged = [&] {
+        struct stat now {}, named {};
+        return ::fstat(source.fd, &now) == 0 && sameContents(now, start) &&
+               ::fstatat(sourceFolder.fd, sourceName.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+               sameContents(named, start);
+    };
+    const auto changed = [&] {
+        return AppError(ErrNo::PathFileAccess, Source,
+                        QStringLiteral("Path/File access error: %1: the file changed while it was being moved; "
+                                       "it was left in place")
+                            .arg(action));
+    };
+    if (start.st_dev != st.st_dev || start.st_ino != st.st_ino)
+        throw changed();
+
     int temp = -1;
     QByteArray tempPath;
     int err = createTemporary(folder, temp, tempPath);
-    if (err != 0) {
-        ::close(source);
+    if (err != 0)
         throw errorFor(err, action);
-    }
 
     // Until the copy has its final name, every failure ends here: the temporary goes,
-    // the source was never touched.
+    // the source was never touched. The temporary stays open (and locked) until it has
+    // its name, so that no other move takes it for a leftover.
     struct stat copied {};
-    err = copyContents(source, temp);
+    err = copyContents(source.fd, temp);
     if (err == 0)
         err = syncFile(temp);
     if (err == 0 && ::fstat(temp, &copied) != 0)
         err = errno;
-    const int closeErr = closeKeepingErrno(temp);
-    if (err == 0)
-        err = closeErr;
-    ::close(source);
-    if (err == 0)
+    const bool sourceChanged = err == 0 && !unchanged();
+    if (err == 0 && !sourceChanged)
         err = placeTemporary(tempPath, to);
-    if (err != 0) {
+    if (err != 0 || sourceChanged) {
         ::unlink(tempPath.constData());
-        throw errorFor(err, action);
+        ::close(temp);
+        throw sourceChanged ? changed() : errorFor(err, action);
     }
+    err = closeKeepingErrno(temp);
 
-    // The copy is in place under the new name. Should the last steps fail, the copy is
-    // taken back (only if the name still holds our copy), so exactly one file remains.
-    err = syncFolder(folder);
+    // The copy is in place under the new name. Should the last steps fail, or the source
+    // have changed after all, the copy is taken back (only if the name still holds our
+    // copy), so that exactly one file remains and nothing written to the source is lost.
     if (err == 0)
-        err = removeSource(from);
-    if (err != 0) {
+        err = syncFolder(folder);
+    const bool changedLate = err == 0 && !unchanged();
+    if (err == 0 && !changedLate)
+        err = removeSource(sourceFolder.fd, sourceName);
+    if (err != 0 || changedLate) {
         struct stat placed {};
         if (::lstat(to.constData(), &placed) == 0 && placed.st_dev == copied.st_dev &&
-            placed.st_ino == copied.st_ino)
+            placed.st_ino == copied.st_ino && placed.st_size == copied.st_size)
             ::unlink(to.constData());
-        throw errorFor(err, action);
+        throw changedLate ? changed() : errorFor(err, action);
     }
     // The source folder's entry is gone; flushing it is a courtesy, the move is done.
     syncFolder(folderOf(from));
@@ -209,9 +298,7 @@ void FileOperations::MoveToTrash(const QString& path)
         throw AppError(ErrNo::PathFileAccess, Source,
                        QStringLiteral("Path/File access error: %1 is a folder, not a file").arg(path));
     // The trash only renames; nothing here ever deletes a file for good.
-    if (!trashFile(path))
-        throw AppError(ErrNo::PathFileAccess, Source,
-                       QStringLiteral("the desktop trash cannot take %1").arg(path));
+    trashFile(path);
 }
 
 int FileOperations::renameNoReplace(const QByteArray& from, const QByteArray& to)
@@ -249,6 +336,12 @@ int FileOperations::createTemporary(const QByteArray& folder, int& fd, QByteArra
     fd = ::mkostemps(pattern.data(), int(std::strlen(TemporarySuffix)), O_CLOEXEC);
     if (fd < 0)
         return errno;
+    if (::flock(fd, LOCK_EX) != 0) {
+        const int err = errno;
+        ::unlink(pattern.constData());
+        ::close(fd);
+        return err;
+    }
     tempPath = pattern;
     return 0;
 }
@@ -303,17 +396,12 @@ int FileOperations::syncFolder(const QByteArray& folder)
     return err;
 }
 
-int FileOperations::removeSource(const QByteArray& from)
+int FileOperations::removeSource(int folderFd, const QByteArray& name)
 {
-    return ::unlink(from.constData()) == 0 ? 0 : errno;
+    return ::unlinkat(folderFd, name.constData(), 0) == 0 ? 0 : errno;
 }
 
-bool FileOperations::trashFile(const QString& path)
+void FileOperations::trashFile(const QString& path)
 {
-    // The home trash lives in the user's data folder, which a fresh account may not have
-    // yet; without it the trash would refuse every file.
-    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (!dataHome.isEmpty() && !QFileInfo::exists(dataHome) && QDir().mkpath(dataHome))
-        QFile::setPermissions(dataHome, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return QFile::moveToTrash(path);
+    DesktopTrash().MoveToTrash(path);
 }

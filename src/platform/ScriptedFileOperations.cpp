@@ -1,4 +1,5 @@
 #include "ScriptedFileOperations.h"
+#include "AppError.h"
 
 #include <cerrno>
 
@@ -6,6 +7,12 @@ int ScriptedFileOperations::enter(Step step)
 {
     m_steps.push_back(step);
     return m_failures.value(step, 0);
+}
+
+void ScriptedFileOperations::leave(Step step)
+{
+    if (const auto action = m_actions.value(step))
+        action();
 }
 
 int ScriptedFileOperations::renameInPlace(const QByteArray& from, const QByteArray& to)
@@ -31,6 +38,7 @@ int ScriptedFileOperations::copyContents(int fromFd, int toFd)
 {
     const int injected = enter(Step::CopyContents);
     const int err = FileOperations::copyContents(fromFd, toFd);
+    leave(Step::CopyContents);
     return injected ? injected : err;
 }
 
@@ -38,6 +46,7 @@ int ScriptedFileOperations::syncFile(int fd)
 {
     const int injected = enter(Step::SyncFile);
     const int err = FileOperations::syncFile(fd);
+    leave(Step::SyncFile);
     return injected ? injected : err;
 }
 
@@ -45,26 +54,31 @@ int ScriptedFileOperations::placeTemporary(const QByteArray& tempPath, const QBy
 {
     if (const int err = enter(Step::PlaceTemporary))
         return err;
-    return FileOperations::placeTemporary(tempPath, to);
+    const int err = FileOperations::placeTemporary(tempPath, to);
+    leave(Step::PlaceTemporary);
+    return err;
 }
 
 int ScriptedFileOperations::syncFolder(const QByteArray& folder)
 {
     if (const int err = enter(Step::SyncFolder))
         return err;
-    return FileOperations::syncFolder(folder);
+    const int err = FileOperations::syncFolder(folder);
+    leave(Step::SyncFolder);
+    return err;
 }
 
-int ScriptedFileOperations::removeSource(const QByteArray& from)
+int ScriptedFileOperations::removeSource(int folderFd, const QByteArray& name)
 {
     if (const int err = enter(Step::RemoveSource))
         return err;
-    return FileOperations::removeSource(from);
+    return FileOperations::removeSource(folderFd, name);
 }
 
-bool ScriptedFileOperations::trashFile(const QString& path)
+void ScriptedFileOperations::trashFile(const QString& path)
 {
     if (enter(Step::Trash))
-        return false;
-    return FileOperations::trashFile(path);
+        throw AppError(ErrNo::PathFileAccess, QStringLiteral("FileOperations"),
+                       QStringLiteral("the desktop trash cannot take %1").arg(path));
+    FileOperations::trashFile(path);
 }

@@ -1,12 +1,17 @@
-// Rename and move against the real disk, with faults injected step by step. Moving to
-// the trash is checked through the Delete command and the hostile corpus.
+// Rename and move against the real disk, with faults injected step by step, and the
+// trash with names and trash folders the desktop's own trash could not cope with.
+#include "DesktopTrash.h"
 #include "ErrorOf.h"
 #include "ScriptedFileOperations.h"
 #include "TestFiles.h"
 
+#include <QDeadlineTimer>
 #include <QtTest>
 #include <cerrno>
+#include <csignal>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 using Step = ScriptedFileOperations::Step;
 
@@ -16,11 +21,40 @@ QStringList temporariesIn(const QString& folder)
     return QDir(folder).entryList({QStringLiteral(".tessel-*")}, QDir::Files | QDir::Hidden);
 }
 
+// What another program does to the source while it is being moved.
+enum class Meddle { None, Replace, Append };
+
 // Table rows. Rename: from and to, the error (0: renamed), where a.jpg's bytes end up.
-// Fault: the step of a copying move that fails with `err` (0: none, but the target name
-// is taken) and the error the move then gives.
+// Fault: the step of a copying move that fails with `err` (0 and no meddling: the
+// target name is taken), or after which the source is meddled with, and the error the
+// move then gives. Trash: a name, how often a file of that name is deleted, what is
+// wrong with the trash beforehand, and the error each delete gives.
 struct Rename { const char *from, *to; int error; const char* landsAt; };
-struct Fault { Step step; int err, number; };
+struct Fault { Step step; int err, number; Meddle meddle = Meddle::None; };
+enum class Broken { None, InfoIsFile, FilesIsFile, OrphanInFiles };
+struct Trash { QByteArray name; int times; Broken broken; int error; };
+// TopTrash: what `.Trash` at the top of the other file system is, the trash folder the
+// file should land in there, and an errno for the rename into it.
+enum class Shared { None, Sticky, NotSticky, LinkToSticky };
+struct TopTrash { Shared shared; const char* lands; int renameErr; };
+
+// The trash with the top of the other file system set by the test, and its rename
+// made to fail on request.
+class TopTrashAt : public DesktopTrash {
+public:
+    TopTrashAt(QByteArray top, int renameErr) : m_top(std::move(top)), m_renameErr(renameErr) {}
+
+protected:
+    QByteArray fileSystemTop(const QByteArray&, dev_t) override { return m_top; }
+    int placeInTrash(const QByteArray& from, const QByteArray& to) override
+    {
+        return m_renameErr ? m_renameErr : DesktopTrash::placeInTrash(from, to);
+    }
+
+private:
+    QByteArray m_top;
+    int m_renameErr;
+};
 
 // Bytes in no repeating order, more than one copy chunk long.
 const QByteArray Photo = [] {
@@ -31,8 +65,57 @@ const QByteArray Photo = [] {
 }();
 }
 
+namespace {
+// Moves `path` to the trash in a child process, so that a trash that never returns fails
+// the test instead of hanging it. The error number (0: trashed), or -1 when the child had
+// not finished after ten seconds (it is then killed).
+int trashInChild(const QString& path)
+{
+    int out[2];
+    if (::pipe(out) != 0)
+        return -2;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(out[0]);
+        const int number = ErrorOf([&] { FileOperations().MoveToTrash(path); });
+        (void)!::write(out[1], &number, sizeof number);
+        ::_exit(0);
+    }
+    ::close(out[1]);
+    int status = 0;
+    pid_t done = 0;
+    for (QDeadlineTimer deadline(10000); (done = ::waitpid(child, &status, WNOHANG)) == 0 && !deadline.hasExpired();)
+        QThread::msleep(20);
+    if (done == 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+    }
+    int number = -1;
+    if (done != child || ::read(out[0], &number, sizeof number) != ssize_t(sizeof number))
+        number = -1;
+    ::close(out[0]);
+    return number;
+}
+
+QByteArray repeated(const char* piece, int times, const char* tail)
+{
+    return QByteArray(piece).repeated(times) + tail;
+}
+
+// The value of `key=` in a .trashinfo file.
+QByteArray infoValue(const QByteArray& info, const QByteArray& key)
+{
+    for (const QByteArray& line : info.split('\n'))
+        if (line.startsWith(key + '='))
+            return line.mid(key.size() + 1);
+    return "<none>";
+}
+}
+
 Q_DECLARE_METATYPE(Rename)
 Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(Trash)
+Q_DECLARE_METATYPE(TopTrash)
 
 class TestFileOps : public QObject {
     Q_OBJECT
@@ -40,10 +123,12 @@ class TestFileOps : public QObject {
     QTemporaryDir m_tmp;
 
 private Q_SLOTS:
-    // pics/a.jpg "AAAA", pics/b.jpg "BBBB", pics/sub/, other/.
+    // pics/a.jpg "AAAA", pics/b.jpg "BBBB", pics/sub/, other/, and a home of our own.
     void init()
     {
         QDir(m_tmp.path()).removeRecursively();
+        qputenv("HOME", QFile::encodeName(at(QStringLiteral("home"))));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(at(QStringLiteral("home/data"))));
         TestFiles::makeDir(at(QStringLiteral("pics/sub")));
         TestFiles::makeDir(at(QStringLiteral("other")));
         TestFiles::write(at(QStringLiteral("pics/a.jpg")), "AAAA");
@@ -106,24 +191,42 @@ private Q_SLOTS:
         QTest::newRow("rename into place") << Fault{Step::PlaceTemporary, EEXIST, FileErrNo::FileAlreadyExists};
         QTest::newRow("fsync folder") << Fault{Step::SyncFolder, EIO, FileErrNo::DeviceIO};
         QTest::newRow("remove source") << Fault{Step::RemoveSource, EACCES, ErrNo::PathFileAccess};
+        // The source must still be the file that was copied when it is removed: another
+        // file put in its place, or bytes written to it after the copy, must survive.
+        const int changed = ErrNo::PathFileAccess;
+        QTest::newRow("replaced during the copy") << Fault{Step::CopyContents, 0, changed, Meddle::Replace};
+        QTest::newRow("grew during the copy") << Fault{Step::CopyContents, 0, changed, Meddle::Append};
+        QTest::newRow("replaced once copied") << Fault{Step::SyncFolder, 0, changed, Meddle::Replace};
+        QTest::newRow("grew once copied") << Fault{Step::SyncFolder, 0, changed, Meddle::Append};
     }
 
     void copyingMoveFailureLeavesSourceAlone()
     {
         QFETCH(Fault, row);
-        const auto [step, err, number] = row;
+        const auto [step, err, number, meddle] = row;
         const QString source = at(QStringLiteral("pics/big.jpg")), target = at(QStringLiteral("other/big.jpg"));
         TestFiles::write(source, Photo);
-        if (err == 0)
+        const bool taken = err == 0 && meddle == Meddle::None;
+        if (taken)
             TestFiles::write(target, "KEEP");
         ScriptedFileOperations ops;
         ops.SimulateCrossDevice(true);
         if (err != 0)
             ops.FailAt(step, err);
+        ops.AfterStep(step, [&] {
+            if (meddle == Meddle::Replace) {  // as `mv other big.jpg` would
+                TestFiles::write(source + QStringLiteral(".new"), "OTHER");
+                QCOMPARE(::rename(QFile::encodeName(source + QStringLiteral(".new")), QFile::encodeName(source)), 0);
+            } else if (meddle == Meddle::Append) {
+                QFile file(source);
+                QVERIFY(file.open(QIODevice::Append) && file.write("MORE") == 4);
+            }
+        });
         QCOMPARE(ErrorOf([&] { ops.Rename(source, target); }), number);
         QVERIFY(ops.StepsRun().contains(step));
-        QCOMPARE(TestFiles::read(source), Photo);
-        QCOMPARE(TestFiles::read(target), err == 0 ? QByteArray("KEEP") : QByteArray("<missing>"));
+        const QByteArray kept = meddle == Meddle::Replace ? QByteArray("OTHER") : meddle == Meddle::Append ? Photo + "MORE" : Photo;
+        QCOMPARE(TestFiles::read(source), kept);
+        QCOMPARE(TestFiles::read(target), taken ? QByteArray("KEEP") : QByteArray("<missing>"));
         QCOMPARE(temporariesIn(at(QStringLiteral("other"))), QStringList());
     }
 
@@ -141,6 +244,145 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(source));
         QCOMPARE(TestFiles::read(moved), Photo);
         QVERIFY(temporariesIn(shm.path()).isEmpty());
+    }
+
+    // A move that was killed leaves its hidden temporary behind; the next move into that
+    // folder removes it, but nothing that is not clearly such a leftover of ours.
+    void copyingMoveClearsLeftoverTemporaries()
+    {
+        const QString folder = at(QStringLiteral("other/"));
+        const QString stale = folder + QStringLiteral(".tessel-Ab3xZ9.tmp");
+        const QString busy = folder + QStringLiteral(".tessel-Busy01.tmp");  // a live move holds its lock
+        QStringList kept{busy, folder + QStringLiteral(".tessel-short.tmp"), folder + QStringLiteral(".tessel-Ab3xZ9.tmp.jpg"),
+                         folder + QStringLiteral("tessel-Ab3xZ9.tmp")};
+        TestFiles::write(stale, "half a copy");
+        for (const QString& file : kept)
+            TestFiles::write(file, "keep");
+        kept << folder + QStringLiteral(".tessel-Link00.tmp") << folder + QStringLiteral(".tessel-Dir000.tmp");
+        QCOMPARE(::symlink("../pics/b.jpg", QFile::encodeName(kept[4]).constData()), 0);
+        TestFiles::makeDir(kept[5]);
+        if (::geteuid() == 0) {  // another user's
+            kept << folder + QStringLiteral(".tessel-Other0.tmp");
+            TestFiles::write(kept[6], "keep");
+            QCOMPARE(::chown(QFile::encodeName(kept[6]).constData(), 4242, 4242), 0);
+        }
+        QFile lock(busy);
+        QVERIFY(lock.open(QIODevice::ReadOnly) && ::flock(lock.handle(), LOCK_EX | LOCK_NB) == 0);
+
+        ScriptedFileOperations ops;
+        ops.SimulateCrossDevice(true);
+        ops.Rename(at(QStringLiteral("pics/a.jpg")), folder + QStringLiteral("a.jpg"));
+        QCOMPARE(TestFiles::read(folder + QStringLiteral("a.jpg")), QByteArray("AAAA"));
+        QVERIFY(!QFileInfo::exists(stale));
+        for (const QString& file : kept)
+            QVERIFY2(QFileInfo(file).exists() || QFileInfo(file).isSymLink(), qPrintable(file));
+        QCOMPARE(TestFiles::read(at(QStringLiteral("pics/b.jpg"))), QByteArray("BBBB"));
+    }
+
+    void moveToTrash_data()
+    {
+        QTest::addColumn<Trash>("row");
+        const int refused = ErrNo::PathFileAccess;
+        QTest::newRow("plain, three times") << Trash{"a.jpg", 3, Broken::None, 0};
+        // The name and ".trashinfo" no longer fit into the 255 bytes of a file name.
+        QTest::newRow("246 bytes") << Trash{repeated("p", 242, ".jpg"), 1, Broken::None, 0};
+        QTest::newRow("255 bytes, twice") << Trash{repeated("q", 251, ".jpg"), 2, Broken::None, 0};
+        QTest::newRow("254 bytes of two-byte letters") << Trash{repeated("\xC3\xBC", 125, ".jpg"), 2, Broken::None, 0};
+        QTest::newRow("spaces, percent, non-ASCII, twice") << Trash{"my 100% \xC3\xA9t\xC3\xA9 #1?.jpg", 2, Broken::None, 0};
+        QTest::newRow("name taken in files only") << Trash{"a.jpg", 1, Broken::OrphanInFiles, 0};
+        // Where the trash cannot be written, the file stays and the user hears why.
+        QTest::newRow("info is no folder") << Trash{"a.jpg", 1, Broken::InfoIsFile, refused};
+        QTest::newRow("info is no folder, 250 bytes") << Trash{repeated("r", 246, ".jpg"), 1, Broken::InfoIsFile, refused};
+        QTest::newRow("files is no folder") << Trash{"a.jpg", 1, Broken::FilesIsFile, refused};
+    }
+
+    void moveToTrash()
+    {
+        QFETCH(Trash, row);
+        const auto [name, times, broken, error] = row;
+        const QString trash = at(QStringLiteral("home/data/Trash/"));
+        const QString path = at(QStringLiteral("pics/")) + QFile::decodeName(name);
+        if (broken == Broken::InfoIsFile || broken == Broken::FilesIsFile)
+            TestFiles::write(trash + (broken == Broken::InfoIsFile ? "info" : "files"), "not a folder");
+        if (broken == Broken::OrphanInFiles)
+            TestFiles::write(trash + QStringLiteral("files/") + QFile::decodeName(name), "orphan");
+        QStringList contents;
+        for (int i = 0; i < times; ++i) {
+            contents << QStringLiteral("copy %1").arg(i);
+            TestFiles::write(path, contents.last().toUtf8());
+            QCOMPARE(trashInChild(path), error);
+            QCOMPARE(TestFiles::read(path), error ? contents.last().toUtf8() : QByteArray("<missing>"));
+        }
+        const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+        QStringList infos = QDir(trash + QStringLiteral("info")).entryList(all, QDir::Name);
+        if (error) {
+            QCOMPARE(infos, QStringList());
+            QCOMPARE(QDir(trash + QStringLiteral("files")).entryList(all), QStringList());
+            return;
+        }
+        // Each trashed file has its own name and its information file beside it, which
+        // names the original place in a form that survives any byte of the name.
+        QStringList trashed = QDir(trash + QStringLiteral("files")).entryList(all, QDir::Name);
+        if (broken == Broken::OrphanInFiles)
+            QCOMPARE(TestFiles::read(trash + QStringLiteral("files/") + trashed.takeAt(trashed.indexOf(QFile::decodeName(name)))), QByteArray("orphan"));
+        QCOMPARE(trashed.size(), times);
+        QStringList found;
+        for (const QString& file : trashed) {
+            const QByteArray infoName = QFile::encodeName(file) + ".trashinfo";
+            QVERIFY2(infoName.size() <= 255 && file.endsWith(QStringLiteral(".jpg")), infoName.constData());
+            QVERIFY(infos.removeOne(QFile::decodeName(infoName)));
+            const QByteArray info = TestFiles::read(trash + QStringLiteral("info/") + QFile::decodeName(infoName));
+            QVERIFY2(info.startsWith("[Trash Info]\n"), info.constData());
+            const QByteArray encoded = infoValue(info, "Path");
+            QCOMPARE(QByteArray::fromPercentEncoding(encoded), QFile::encodeName(path));
+            QVERIFY2(QRegularExpression(QStringLiteral("^[A-Za-z0-9/._~%-]+$")).match(QString::fromLatin1(encoded)).hasMatch(), encoded.constData());
+            QVERIFY(QRegularExpression(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d$"))
+                        .match(QString::fromLatin1(infoValue(info, "DeletionDate"))).hasMatch());
+            found << QString::fromUtf8(TestFiles::read(trash + QStringLiteral("files/") + file));
+        }
+        QCOMPARE(infos, QStringList());
+        found.sort();
+        QCOMPARE(found, contents);
+    }
+
+    // A file on another file system than the home trash goes to the trash at that file
+    // system's top, which records its place relative to the top.
+    void topDirTrash_data()
+    {
+        QTest::addColumn<TopTrash>("row");
+        const QByteArray uid = QByteArray::number(uint(::geteuid()));
+        static const QByteArray own = ".Trash-" + uid, shared = ".Trash/" + uid;
+        QTest::newRow("no .Trash") << TopTrash{Shared::None, own.constData(), 0};
+        QTest::newRow("sticky .Trash") << TopTrash{Shared::Sticky, shared.constData(), 0};
+        QTest::newRow(".Trash not sticky") << TopTrash{Shared::NotSticky, own.constData(), 0};
+        QTest::newRow(".Trash a link") << TopTrash{Shared::LinkToSticky, own.constData(), 0};
+        QTest::newRow("rename refused") << TopTrash{Shared::None, own.constData(), EIO};
+    }
+
+    void topDirTrash()
+    {
+        QFETCH(TopTrash, row);
+        QTemporaryDir shm(QStringLiteral("/dev/shm/tessel-XXXXXX"));
+        struct stat a {}, b {};
+        if (!shm.isValid() || ::stat(QFile::encodeName(shm.path()).constData(), &a) != 0
+            || ::stat(QFile::encodeName(m_tmp.path()).constData(), &b) != 0 || a.st_dev == b.st_dev)
+            QSKIP("no second file system beside the temporary folder");
+        const QString top = shm.path() + QLatin1Char('/'), path = top + QStringLiteral("pics/a b.jpg");
+        TestFiles::write(path, "AB");
+        if (row.shared == Shared::Sticky || row.shared == Shared::NotSticky)
+            QCOMPARE(::mkdir(QFile::encodeName(top + ".Trash").constData(), row.shared == Shared::Sticky ? 01777 : 0777), 0);
+        if (row.shared == Shared::LinkToSticky) {
+            QCOMPARE(::mkdir(QFile::encodeName(top + "sticky").constData(), 01777), 0);
+            QCOMPARE(::symlink("sticky", QFile::encodeName(top + ".Trash").constData()), 0);
+        }
+        TopTrashAt trash(QFile::encodeName(shm.path()), row.renameErr);
+        QCOMPARE(ErrorOf([&] { trash.MoveToTrash(path); }), row.renameErr ? ErrNo::PathFileAccess : 0);
+        const QString lands = top + QLatin1String(row.lands);
+        QCOMPARE(TestFiles::read(path), row.renameErr ? QByteArray("AB") : QByteArray("<missing>"));
+        QCOMPARE(TestFiles::read(lands + QStringLiteral("/files/a b.jpg")), row.renameErr ? QByteArray("<missing>") : QByteArray("AB"));
+        const QByteArray info = TestFiles::read(lands + QStringLiteral("/info/a b.jpg.trashinfo"));
+        QCOMPARE(infoValue(info, "Path"), row.renameErr ? QByteArray("<none>") : QByteArray("pics/a%20b.jpg"));
+        QVERIFY(!QFileInfo::exists(at(QStringLiteral("home/data/Trash/files"))));  // never the home trash
     }
 };
 

@@ -337,10 +337,10 @@ private Q_SLOTS:
             // Rename acts on whatever carries the name now, without opening it; only a name that
             // is gone, or a folder (which is not a picture file), is refused with the message.
             {false, true, true, false, true},
-            // Delete hands the name to the trash, where it can be restored; a name that is gone,
-            // that now holds a folder the user never saw in the file list, or a link the trash
-            // cannot take (its target is gone) is refused with the message, and nothing is lost.
-            {false, true, true, false, false},
+            // Delete hands the name to the trash, where it can be restored (a link goes as the
+            // link, its target untouched); a name that is gone, or that now holds a folder the
+            // user never saw in the file list, is refused with the message, and nothing is lost.
+            {false, true, true, false, true},
         };
         for (int action = Step; action <= Delete; ++action)
             for (int change = Deleted; change <= DanglingLink; ++change)
