@@ -27,10 +27,11 @@ void FakeTooltipBackend::checkWritable() const
         throw TooltipError(TooltipErr::ReadOnly);
 }
 
-int FakeTooltipBackend::indexOf(qint64 id) const
+int FakeTooltipBackend::indexOf(const TooltipRow& row, bool sameTooltip) const
 {
-    const auto it = std::find_if(m_rows.cbegin(), m_rows.cend(),
-                                 [id](const TooltipRow& row) { return row.id == id; });
+    const auto it = std::find_if(m_rows.cbegin(), m_rows.cend(), [&](const TooltipRow& stored) {
+        return stored.id == row.id && stored.path == row.path && (!sameTooltip || stored.tooltip == row.tooltip);
+    });
     if (it == m_rows.cend())
         throw TooltipError(TooltipErr::RecordDeleted);
     return int(it - m_rows.cbegin());
@@ -42,20 +43,20 @@ qint64 FakeTooltipBackend::Insert(const QString& sPath, const QString& sTooltip)
     return AddRow(sPath, sTooltip);
 }
 
-void FakeTooltipBackend::UpdateTooltip(qint64 id, const QString& sTooltip)
+void FakeTooltipBackend::UpdateTooltip(const TooltipRow& row, const QString& sTooltip)
 {
     checkWritable();
-    m_rows[indexOf(id)].tooltip = sTooltip;
+    m_rows[indexOf(row, true)].tooltip = sTooltip;
 }
 
-void FakeTooltipBackend::UpdatePath(qint64 id, const QString& sPath)
+void FakeTooltipBackend::UpdatePath(const TooltipRow& row, const QString& sPath)
 {
     checkWritable();
-    m_rows[indexOf(id)].path = sPath;
+    m_rows[indexOf(row, false)].path = sPath;
 }
 
-void FakeTooltipBackend::Delete(qint64 id)
+void FakeTooltipBackend::Delete(const TooltipRow& row)
 {
     checkWritable();
-    m_rows.remove(indexOf(id));
+    m_rows.remove(indexOf(row, true));
 }
