@@ -32,6 +32,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
 
 frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_globals(services.dialogs),
@@ -283,10 +284,23 @@ void frmFileDir::Form_Paint(QPainter& painter)
 
 void frmFileDir::connectCommands()
 {
+    // A re-key refused by another program's lock waits in the store's journal; it is tried
+    // again now and then, each time with a short wait, until the store takes it.
+    m_rekeyRetry = new QTimer(this);
+    m_rekeyRetry->setInterval(RekeyRetryIntervalMs);
+    connect(m_rekeyRetry, &QTimer::timeout, this, [this] { retryPendingRekeys(); });
     m_fileListView = std::make_unique<FileListView>(*flbFiles);
     m_fileCommands = std::make_unique<FileCommands>(
         *m_fileListView, m_globals, m_services.fileOperations, m_services.fileSystem,
-        [this](const QString& oldPath, const QString& newPath) { UpdateTooltipPath(m_store, oldPath, newPath); });
+        [this](const QString& oldPath, const QString& newPath) {
+            try {
+                UpdateTooltipPath(m_store, oldPath, newPath);
+            } catch (const AppError&) {
+                if (m_store.HasPendingRekeys())
+                    m_rekeyRetry->start();
+                throw;  // still reported as the rename's failure
+            }
+        });
     m_editCommand = std::make_unique<EditCommand>(m_globals, m_services.processStarter);
     m_imageInfo = std::make_unique<ImageInformation>(m_globals, m_scale);
 
@@ -305,6 +319,13 @@ void frmFileDir::connectCommands()
     connect(m_menus->Menu(QStringLiteral("mnuFile")), &QMenu::aboutToShow, this, [this] {
         handle([this] { OpenDisk::UpdateDriveItems(*m_menus, m_services.logicalDrives.GetLogicalDrives()); });
     });
+}
+
+void frmFileDir::retryPendingRekeys()
+{
+    // A store that is closed or read-only takes none now; the next start tries again.
+    if (!m_store.IsOpen() || m_store.IsReadOnly() || m_store.ApplyPendingRekeys(TooltipStore::RetryBusyTimeoutMs))
+        m_rekeyRetry->stop();
 }
 
 QString frmFileDir::AppName() const
@@ -338,6 +359,8 @@ void frmFileDir::Form_Load()
     TryStep([&] { flbFiles->SetPattern(FilePattern()); });
     TryStep([&] { setUpLayout(); });
     TryStep([&] { m_store.Open(exeFolder); });
+    if (m_store.HasPendingRekeys())
+        m_rekeyRetry->start();
     TryStep([&] { setWindowTitle(QStringLiteral("Tessel Image Explorer")); });
 }
 

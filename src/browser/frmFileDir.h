@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <memory>
 
+class QTimer;
+
 class ControlAdapter;
 class CSplitter;
 class DriveList;
@@ -36,6 +38,8 @@ class frmFileDir : public QMainWindow, public IPreviewTooltip {
 public:
     static constexpr double DesignClientWidth = 11880;   // twips
     static constexpr double DesignClientHeight = 8310;   // twips
+    // How often a comment re-key refused by a locked store is tried again.
+    static constexpr int RekeyRetryIntervalMs = 2000;
     static QString FilePattern() { return QStringLiteral("*.jpg;*.gif;*.bmp;*.dib"); }
 
     explicit frmFileDir(const BrowserServices& services, QWidget* parent = nullptr);
@@ -124,6 +128,7 @@ private:
     QString entryPath(int index) const;
     void handle(const std::function<void()>& handler);
     QString joinPath(const QString& folder, const QString& name) const;
+    void retryPendingRekeys();
 
     BrowserServices m_services;
     Globals m_globals;
@@ -136,6 +141,7 @@ private:
     std::unique_ptr<PreviewLoader> m_previewLoader;
     std::unique_ptr<SelectionLoader> m_selection;
     TooltipStore m_store;
+    QTimer* m_rekeyRetry = nullptr;  // runs while comment re-keys wait for the store
     std::unique_ptr<CommentCommands> m_commentCommands;
     std::unique_ptr<FileListView> m_fileListView;
     std::unique_ptr<FileCommands> m_fileCommands;

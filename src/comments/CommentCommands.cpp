@@ -1,4 +1,5 @@
 #include "CommentCommands.h"
+#include "BusyCursor.h"
 #include "Globals.h"
 #include "IDialogs.h"
 #include "IPreviewTooltip.h"
@@ -35,6 +36,8 @@ void CommentCommands::NewTooltip()
     if (answer.isEmpty())
         return;
     try {
+        // Another program may hold the store locked: waited for, up to the store's timeout.
+        const BusyCursor busy;
         // No lookup first: an image that has a comment gets a second row, and the first
         // one keeps showing when the image is selected again.
         m_store.AddNew();
@@ -52,6 +55,7 @@ void CommentCommands::EditTooltip()
 {
     QString current;
     try {
+        const BusyCursor busy;
         m_store.Lookup(m_preview.CurrentFile());
         if (m_store.AbsolutePosition() == -1)
             return;
@@ -65,9 +69,13 @@ void CommentCommands::EditTooltip()
     const QString answer = m_globals.Dialogs().InputBox(
         QStringLiteral("Insert a new Comment for this Image:"), LoadResString(ResId::AppTitle),
         current);
-    if (answer.isEmpty())
+    // Confirmed unchanged: nothing is written, so the stored text stays byte for byte.
+    if (answer.isEmpty() || answer == current)
         return;
     try {
+        const BusyCursor busy;
+        // Refused when another copy changed or deleted the comment since the lookup: the
+        // user hears that the text was not saved rather than losing the other change.
         m_store.Edit();
         m_store.SetField(QStringLiteral("Tooltip"), answer);
         m_store.Update();
@@ -83,6 +91,7 @@ void CommentCommands::DeleteTooltip()
         // No lookup: the row to delete is the one the most recent lookup made current,
         // in the ordinary flow the selected image's comment. The selection's own lookup
         // may not have come back yet; then it is made here.
+        const BusyCursor busy;
         if (m_store.IsLookupPending())
             m_store.Lookup(m_preview.CurrentFile());
         if (m_store.AbsolutePosition() == -1)

@@ -10,8 +10,10 @@ class TooltipStore;
 // image. The main window builds one over its comment store, its Globals and itself as
 // the preview, and calls the methods from the menu items.
 //
-// A comment that cannot be stored (no store, read-only or locked file, engine error) is
-// reported in one sentence through Globals::ShowError, and nothing else changes.
+// A store another program holds locked is waited for under the wait cursor, up to the
+// store's busy timeout. A comment that cannot be stored (no store, read-only or locked
+// file, changed meanwhile by another copy, engine error) is reported in one sentence
+// through Globals::ShowError, and nothing else changes.
 class CommentCommands {
 public:
     CommentCommands(TooltipStore& store, Globals& globals, IPreviewTooltip& preview);

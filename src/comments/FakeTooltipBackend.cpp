@@ -45,10 +45,12 @@ void FakeTooltipBackend::checkWritable() const
         throw TooltipError(TooltipErr::ReadOnly);
 }
 
-int FakeTooltipBackend::indexOf(qint64 id) const
+int FakeTooltipBackend::indexOf(const TooltipRow& row, bool sameTooltip) const
 {
     const QVector<TooltipRow>& rows = m_table->rows;
-    const auto it = std::find_if(rows.cbegin(), rows.cend(), [id](const TooltipRow& row) { return row.id == id; });
+    const auto it = std::find_if(rows.cbegin(), rows.cend(), [&](const TooltipRow& stored) {
+        return stored.id == row.id && stored.path == row.path && (!sameTooltip || stored.tooltip == row.tooltip);
+    });
     if (it == rows.cend())
         throw TooltipError(TooltipErr::RecordDeleted);
     return int(it - rows.cbegin());
@@ -60,23 +62,23 @@ qint64 FakeTooltipBackend::Insert(const QString& sPath, const QString& sTooltip)
     return AddRow(sPath, sTooltip);
 }
 
-void FakeTooltipBackend::UpdateTooltip(qint64 id, const QString& sTooltip)
+void FakeTooltipBackend::UpdateTooltip(const TooltipRow& row, const QString& sTooltip)
 {
     checkWritable();
     const QMutexLocker lock(&m_table->mutex);
-    m_table->rows[indexOf(id)].tooltip = sTooltip;
+    m_table->rows[indexOf(row, true)].tooltip = sTooltip;
 }
 
-void FakeTooltipBackend::UpdatePath(qint64 id, const QString& sPath)
+void FakeTooltipBackend::UpdatePath(const TooltipRow& row, const QString& sPath)
 {
     checkWritable();
     const QMutexLocker lock(&m_table->mutex);
-    m_table->rows[indexOf(id)].path = sPath;
+    m_table->rows[indexOf(row, false)].path = sPath;
 }
 
-void FakeTooltipBackend::Delete(qint64 id)
+void FakeTooltipBackend::Delete(const TooltipRow& row)
 {
     checkWritable();
     const QMutexLocker lock(&m_table->mutex);
-    m_table->rows.remove(indexOf(id));
+    m_table->rows.remove(indexOf(row, true));
 }

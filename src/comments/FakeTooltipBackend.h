@@ -22,9 +22,11 @@ public:
     bool IsReadOnly() const override { return m_readOnly; }
     QVector<TooltipRow> RowsForPath(const QString& sPath) override;
     qint64 Insert(const QString& sPath, const QString& sTooltip) override;
-    void UpdateTooltip(qint64 id, const QString& sTooltip) override;
-    void UpdatePath(qint64 id, const QString& sPath) override;
-    void Delete(qint64 id) override;
+    void UpdateTooltip(const TooltipRow& row, const QString& sTooltip) override;
+    void UpdatePath(const TooltipRow& row, const QString& sPath) override;
+    void Delete(const TooltipRow& row) override;
+    int BusyTimeout() const override { return m_busyTimeoutMs; }
+    void SetBusyTimeout(int ms) override { m_busyTimeoutMs = ms; }
     RowReader Reader() const override;
 
 private:
@@ -36,10 +38,11 @@ private:
     };
 
     void checkWritable() const;
-    int indexOf(qint64 id) const;
+    int indexOf(const TooltipRow& row, bool sameTooltip) const;
 
     std::shared_ptr<Table> m_table = std::make_shared<Table>();
     qint64 m_lastId = 0;
     int m_refuseWith = 0;
     bool m_readOnly = false;
+    int m_busyTimeoutMs = 0;
 };

@@ -29,11 +29,19 @@ public:
     virtual QVector<TooltipRow> RowsForPath(const QString& sPath) = 0;
     // Adds a row and returns its id.
     virtual qint64 Insert(const QString& sPath, const QString& sTooltip) = 0;
-    // Change one field of row `id`; throw RecordDeleted when the row is gone.
-    virtual void UpdateTooltip(qint64 id, const QString& sTooltip) = 0;
-    virtual void UpdatePath(qint64 id, const QString& sPath) = 0;
-    // Removes row `id`; throws RecordDeleted when the row is gone.
-    virtual void Delete(qint64 id) = 0;
+    // The changes act on `row` as RowsForPath returned it, and only while the table still
+    // holds that row: the same id and Path and, for UpdateTooltip and Delete, the same
+    // Tooltip. Otherwise nothing is written and RecordDeleted is thrown: another copy of
+    // the program deleted or changed the row, and the engine may have given its id to
+    // another image's comment since.
+    virtual void UpdateTooltip(const TooltipRow& row, const QString& sTooltip) = 0;
+    virtual void UpdatePath(const TooltipRow& row, const QString& sPath) = 0;
+    virtual void Delete(const TooltipRow& row) = 0;
+
+    // How long, in milliseconds, a read or write waits for another program's lock before
+    // it fails with Locked.
+    virtual int BusyTimeout() const = 0;
+    virtual void SetBusyTimeout(int ms) = 0;
 
     // RowsForPath for any thread, as long as it is kept, also after this backend is gone:
     // the selection looks its comment up off the user-interface thread, which must never

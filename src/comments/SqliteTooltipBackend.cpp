@@ -35,6 +35,12 @@ QVariant text(const QString& s)
     return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
 }
 
+// A field as a lookup read it, for binding: no value binds as SQL NULL.
+QVariant field(const std::optional<QString>& value)
+{
+    return value ? text(*value) : QVariant();
+}
+
 std::optional<QString> optionalText(const QVariant& value)
 {
     if (value.isNull())
@@ -220,20 +226,31 @@ qint64 SqliteTooltipBackend::Insert(const QString& sPath, const QString& sToolti
                  {text(sPath), text(sTooltip)}, false);
 }
 
-void SqliteTooltipBackend::UpdateTooltip(qint64 id, const QString& sTooltip)
+// The row as found, checked in the statement that changes it: a row id alone may since
+// have been given to another image's comment. IS also matches a field without a value.
+void SqliteTooltipBackend::UpdateTooltip(const TooltipRow& row, const QString& sTooltip)
 {
-    write(QStringLiteral("UPDATE tblTooltip SET Tooltip = ? WHERE rowid = ?"), {text(sTooltip), id},
-          true);
+    write(QStringLiteral("UPDATE tblTooltip SET Tooltip = ? WHERE rowid = ? AND Path IS ? AND Tooltip IS ?"),
+          {text(sTooltip), row.id, field(row.path), field(row.tooltip)}, true);
 }
 
-void SqliteTooltipBackend::UpdatePath(qint64 id, const QString& sPath)
+void SqliteTooltipBackend::UpdatePath(const TooltipRow& row, const QString& sPath)
 {
-    write(QStringLiteral("UPDATE tblTooltip SET Path = ? WHERE rowid = ?"), {text(sPath), id}, true);
+    // The text is not checked: the comment belongs to the renamed image whatever it says now.
+    write(QStringLiteral("UPDATE tblTooltip SET Path = ? WHERE rowid = ? AND Path IS ?"),
+          {text(sPath), row.id, field(row.path)}, true);
 }
 
-void SqliteTooltipBackend::Delete(qint64 id)
+void SqliteTooltipBackend::Delete(const TooltipRow& row)
 {
-    write(QStringLiteral("DELETE FROM tblTooltip WHERE rowid = ?"), {id}, true);
+    write(QStringLiteral("DELETE FROM tblTooltip WHERE rowid = ? AND Path IS ? AND Tooltip IS ?"),
+          {row.id, field(row.path), field(row.tooltip)}, true);
+}
+
+void SqliteTooltipBackend::SetBusyTimeout(int ms)
+{
+    execPlain(QStringLiteral("PRAGMA busy_timeout = %1").arg(ms));
+    m_busyTimeoutMs = ms;
 }
 
 AppError SqliteTooltipBackend::engineError(const QSqlError& error) const

@@ -29,9 +29,11 @@ public:
     bool IsReadOnly() const override { return m_readOnly; }
     QVector<TooltipRow> RowsForPath(const QString& sPath) override;
     qint64 Insert(const QString& sPath, const QString& sTooltip) override;
-    void UpdateTooltip(qint64 id, const QString& sTooltip) override;
-    void UpdatePath(qint64 id, const QString& sPath) override;
-    void Delete(qint64 id) override;
+    void UpdateTooltip(const TooltipRow& row, const QString& sTooltip) override;
+    void UpdatePath(const TooltipRow& row, const QString& sPath) override;
+    void Delete(const TooltipRow& row) override;
+    int BusyTimeout() const override { return m_busyTimeoutMs; }
+    void SetBusyTimeout(int ms) override;
     RowReader Reader() const override;
 
 private:

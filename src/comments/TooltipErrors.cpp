@@ -23,7 +23,7 @@ QString reasonClause(int number, const QString& detail)
     case TooltipErr::TableMissing:
         return QStringLiteral("the comment database %1 has no comment table").arg(detail);
     case TooltipErr::RecordDeleted:
-        return QStringLiteral("the comment was deleted meanwhile by another copy of the program");
+        return QStringLiteral("the comment was changed or deleted meanwhile by another copy of the program");
     case TooltipErr::Locked:
         return QStringLiteral("the comment database is locked by another program");
     case TooltipErr::ItemNotFound:

@@ -2,17 +2,61 @@
 #include "SqliteTooltipBackend.h"
 #include "TooltipErrors.h"
 
+#include <QFileInfo>
+
+namespace {
+// Another program's lock, or a full disk, may be gone in a moment; a re-key refused by one
+// of them is kept for later. RecordDeleted: the row changed under the re-key, which a
+// later try looks up afresh.
+bool mayWorkLater(const AppError& error)
+{
+    const int number = error.Number();
+    return number == TooltipErr::Locked || number == TooltipErr::DiskFull || number == TooltipErr::RecordDeleted;
+}
+
+// Sets the backend's busy timeout for the object's life.
+class BusyTimeoutScope {
+public:
+    BusyTimeoutScope(ITooltipBackend& backend, int ms) : m_backend(backend), m_saved(backend.BusyTimeout())
+    {
+        backend.SetBusyTimeout(ms);
+    }
+    ~BusyTimeoutScope()
+    {
+        try {
+            m_backend.SetBusyTimeout(m_saved);
+        } catch (const AppError&) {
+        }
+    }
+    BusyTimeoutScope(const BusyTimeoutScope&) = delete;
+    BusyTimeoutScope& operator=(const BusyTimeoutScope&) = delete;
+
+private:
+    ITooltipBackend& m_backend;
+    int m_saved;
+};
+}
+
 TooltipStore::TooltipStore() = default;
 TooltipStore::~TooltipStore() = default;
 
 void TooltipStore::Open(const QString& sFolder)
 {
     Close();
+    const QString file = sFolder + QLatin1Char('/') + FileName();
     try {
-        m_backend = std::make_unique<SqliteTooltipBackend>(sFolder + QLatin1Char('/') + FileName());
+        m_backend = std::make_unique<SqliteTooltipBackend>(file);
     } catch (const AppError& error) {
         m_openFailure = error;
         throw;
+    }
+    const QString journal = RekeyJournal::DefaultFile();
+    if (!journal.isEmpty()) {
+        m_journal.emplace(journal);
+        m_storeKey = QFileInfo(file).canonicalFilePath();
+        // An earlier run, or another copy, may have left re-keys of this file.
+        m_rekeysPending = true;
+        ApplyPendingRekeys(RekeyBusyTimeoutMs);
     }
 }
 
@@ -37,6 +81,9 @@ void TooltipStore::Close()
 {
     m_backend.reset();
     m_openFailure.reset();
+    m_journal.reset();
+    m_storeKey.clear();
+    m_rekeysPending = false;
     m_rows.clear();
     m_current = -1;
     m_pendingLookup.reset();
@@ -167,6 +214,8 @@ void TooltipStore::Update()
     ITooltipBackend& store = backend();
     if (m_editMode == EditMode::None)
         throw TooltipError(TooltipErr::UpdateWithoutEdit);
+    if (m_rekeysPending)  // the store may be writable again: earlier re-keys go first
+        ApplyPendingRekeys(RekeyBusyTimeoutMs);
     // The pending change is dropped whether or not the write succeeds, so a refused
     // change can never be written later by accident.
     const EditMode mode = m_editMode;
@@ -181,11 +230,19 @@ void TooltipStore::Update()
         store.Insert(buffer.path.value_or(QString()), buffer.tooltip.value_or(QString()));
         return;
     }
-    if (tooltipSet)
-        store.UpdateTooltip(buffer.id, buffer.tooltip.value_or(QString()));
-    if (pathSet)
-        store.UpdatePath(buffer.id, buffer.path.value_or(QString()));
-    m_rows[m_current] = buffer;
+    // Each change names the row as the lookup found it, so that one another copy deleted or
+    // changed meanwhile is refused rather than overwritten.
+    TooltipRow stored = m_rows[m_current];
+    if (tooltipSet) {
+        store.UpdateTooltip(stored, buffer.tooltip.value_or(QString()));
+        stored.tooltip = buffer.tooltip.value_or(QString());
+        m_rows[m_current] = stored;
+    }
+    if (pathSet) {
+        store.UpdatePath(stored, buffer.path.value_or(QString()));
+        stored.path = buffer.path.value_or(QString());
+        m_rows[m_current] = stored;
+    }
 }
 
 void TooltipStore::CancelUpdate()
@@ -200,11 +257,14 @@ void TooltipStore::Delete()
 {
     ITooltipBackend& store = backend();
     CancelUpdate();
-    const qint64 id = currentRow().id;
+    const TooltipRow row = currentRow();
+    if (m_rekeysPending)
+        ApplyPendingRekeys(RekeyBusyTimeoutMs);
     try {
-        store.Delete(id);
+        store.Delete(row);
     } catch (const AppError& error) {
-        // A row another copy of the program already removed is as deleted as can be.
+        // A row another copy of the program removed is as deleted as can be; one it changed
+        // is no longer the comment the user chose to delete, and is kept.
         if (error.Number() != TooltipErr::RecordDeleted)
             throw;
     }
@@ -212,14 +272,64 @@ void TooltipStore::Delete()
     m_current = -1;
 }
 
+void TooltipStore::RekeyPath(const QString& sOldPath, const QString& sNewPath)
+{
+    ITooltipBackend& store = backend();
+    // Pending re-keys first: after a -> b and b -> c the comment must end under c.
+    if (m_rekeysPending && !ApplyPendingRekeys(RekeyBusyTimeoutMs) && !store.IsReadOnly())
+        keepRekey(sOldPath, sNewPath, TooltipError(TooltipErr::Locked));
+    try {
+        const BusyTimeoutScope shortWait(store, RekeyBusyTimeoutMs);
+        Lookup(sOldPath);
+        if (m_current < 0)
+            return;
+        Edit();
+        SetField(QStringLiteral("Path"), sNewPath);
+        Update();
+    } catch (const AppError& error) {
+        if (!mayWorkLater(error))
+            throw;
+        keepRekey(sOldPath, sNewPath, error);
+    }
+}
+
+void TooltipStore::keepRekey(const QString& sOldPath, const QString& sNewPath, const AppError& refusal)
+{
+    if (m_journal) {
+        try {
+            m_journal->Append({m_storeKey, sOldPath, sNewPath});
+            m_rekeysPending = true;
+        } catch (const AppError&) {
+            // Not kept either: the comment stays under the old path, and the refusal says why.
+        }
+    }
+    throw refusal;
+}
+
+bool TooltipStore::ApplyPendingRekeys(int busyTimeoutMs)
+{
+    if (!m_rekeysPending)
+        return true;
+    if (!m_backend || !m_journal || m_backend->IsReadOnly())
+        return false;
+    ITooltipBackend& store = *m_backend;
+    try {
+        const BusyTimeoutScope shortWait(store, busyTimeoutMs);
+        // Through the backend, not Lookup: the current record, which Delete relies on, stays.
+        m_rekeysPending = m_journal->Apply(m_storeKey, [&store](const RekeyJournal::Entry& entry) {
+            const QVector<TooltipRow> rows = store.RowsForPath(entry.oldPath);
+            if (!rows.isEmpty())
+                store.UpdatePath(rows.first(), entry.newPath);
+            return true;
+        });
+    } catch (const AppError&) {
+    }
+    return !m_rekeysPending;
+}
+
 void UpdateTooltipPath(TooltipStore& store, const QString& sOldPath, const QString& sNewPath)
 {
     if (!store.IsOpen())
         return;
-    store.Lookup(sOldPath);
-    if (store.AbsolutePosition() == -1)
-        return;
-    store.Edit();
-    store.SetField(QStringLiteral("Path"), sNewPath);
-    store.Update();
+    store.RekeyPath(sOldPath, sNewPath);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "AppError.h"
 #include "ITooltipBackend.h"
+#include "RekeyJournal.h"
 
 #include <memory>
 #include <optional>
@@ -15,10 +16,19 @@
 // commands rely on this: Delete removes the row that the most recent lookup found.
 // Every failure is thrown as AppError (numbers in TooltipErrors.h); while the store is not
 // open every operation but IsOpen, IsReadOnly and Close throws TooltipErr::NotOpen.
+//
+// A re-key after a rename that another program's lock refuses is kept in the user's
+// RekeyJournal and done later: before the next write, by ApplyPendingRekeys (the main
+// window retries on a timer) and at the latest at the next Open.
 class TooltipStore {
 public:
     // The database file's name; it lives in the folder passed to Open.
     static QString FileName() { return QStringLiteral("Tooltips.mdb"); }
+    // How long a rename's re-key waits for another program's lock before it is kept for
+    // later: the window must not freeze for the full wait of a comment command.
+    static constexpr int RekeyBusyTimeoutMs = 250;
+    // The wait of each later try, short enough to retry from a timer on the window's thread.
+    static constexpr int RetryBusyTimeoutMs = 50;
 
     TooltipStore();
     ~TooltipStore();
@@ -27,9 +37,11 @@ public:
 
     // Opens sFolder + "/" + FileName(). A missing, unreadable, empty, damaged or foreign
     // file, or one without the comment table, throws and leaves the store closed; the
-    // file is never created. A file that may not be written opens read-only.
+    // file is never created. A file that may not be written opens read-only. Re-keys of
+    // this file still pending from an earlier run are then done, as far as they can be.
     void Open(const QString& sFolder);
-    // Opens the store over another backend (tests: FakeTooltipBackend).
+    // Opens the store over another backend (tests: FakeTooltipBackend), without a journal:
+    // a re-key that cannot be written then only throws.
     void Open(std::unique_ptr<ITooltipBackend> backend);
     bool IsOpen() const { return m_backend != nullptr; }
     // Whether the open store refuses changes up front; false when not open.
@@ -78,14 +90,30 @@ public:
     // On failure the change is dropped and the stored row stays as it was.
     void Update();
     void CancelUpdate();
-    // Removes the current record; afterwards there is no current record.
+    // Removes the current record; afterwards there is no current record. A row another
+    // copy of the program deleted or changed meanwhile is left as it is, without an error.
     void Delete();
+
+    // Moves the first comment of sOldPath to sNewPath, the current record afterwards;
+    // nothing when sOldPath has none. Waits at most RekeyBusyTimeoutMs for another
+    // program's lock; a re-key refused by a lock (or a full disk) is kept in the journal
+    // for later, and the refusal is still thrown. Pending re-keys are done first, so that
+    // a file renamed twice ends with its comment under the last name.
+    void RekeyPath(const QString& sOldPath, const QString& sNewPath);
+    // Whether re-keys of this store may be waiting in the journal (kept by this store, or
+    // found at Open). Reads no file.
+    bool HasPendingRekeys() const { return m_rekeysPending; }
+    // Does the pending re-keys, each one only while the first row under its old path still
+    // exists, waiting at most busyTimeoutMs for a lock. Returns whether none are left.
+    // Leaves the current record alone and never throws.
+    bool ApplyPendingRekeys(int busyTimeoutMs);
 
 private:
     enum class EditMode { None, Adding, Editing };
     enum class FieldId { Path, Tooltip };
 
     ITooltipBackend& backend() const;
+    [[noreturn]] void keepRekey(const QString& sOldPath, const QString& sNewPath, const AppError& refusal);
     const TooltipRow& currentRow() const;
     static FieldId fieldId(const QString& sName);
 
@@ -98,9 +126,13 @@ private:
     TooltipRow m_buffer;  // the record being added or edited
     bool m_pathSet = false;
     bool m_tooltipSet = false;
+    std::optional<RekeyJournal> m_journal;  // where refused re-keys wait; none over a test backend
+    QString m_storeKey;                     // the database file's canonical path, in journal entries
+    bool m_rekeysPending = false;
 };
 
 // Moves the comment of an image whose file got a new name or folder: the first row under
-// sOldPath is re-keyed to sNewPath; nothing happens when sOldPath has no comment, or when
-// the store is not open (there are no comments to move then). An engine failure throws.
+// sOldPath is re-keyed to sNewPath (TooltipStore::RekeyPath); nothing happens when sOldPath
+// has no comment, or when the store is not open (there are no comments to move then). An
+// engine failure throws, also when the re-key was kept to be done later.
 void UpdateTooltipPath(TooltipStore& store, const QString& sOldPath, const QString& sNewPath);

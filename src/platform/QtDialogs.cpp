@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
+
+#include <limits>
 
 namespace {
 QString titleOrDefault(const QString& title) { return title.isEmpty() ? ApplicationTitle() : title; }
@@ -33,8 +36,14 @@ int QtDialogs::MsgBox(const QString& text, int style, const QString& title)
 
 QString QtDialogs::InputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), titleOrDefault(title),
-                                               prompt, QLineEdit::Normal, defaultText, &ok);
-    return ok ? text : QString();
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(titleOrDefault(title));
+    dialog.setLabelText(prompt);
+    dialog.setInputMode(QInputDialog::TextInput);
+    // A line edit keeps at most 32,767 characters unless told otherwise, and cuts a longer
+    // default or paste without a word; a comment is kept whole, however long.
+    if (QLineEdit* edit = dialog.findChild<QLineEdit*>())
+        edit->setMaxLength(std::numeric_limits<int>::max());
+    dialog.setTextValue(defaultText);
+    return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
 }

@@ -43,7 +43,7 @@ struct NoStarter : IProcessStarter {
 
 // A main window over a private folder tree: app/ holds the "executable", pics/ a.jpg,
 // b.JPG, c.gif (one-byte stand-ins until a test writes pictures) and d.png, vol2/ a second
-// volume; settings go to cfg/ through XDG_CONFIG_HOME.
+// volume; settings go to cfg/ through XDG_CONFIG_HOME, the user's data to data/.
 struct BrowserFixture {
     QTemporaryDir tmp;
     ScriptedDialogs dialogs;
@@ -57,6 +57,7 @@ struct BrowserFixture {
     BrowserFixture()
     {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(path("cfg")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(path("data")));
         TestFiles::makeDir(path("app"));
         TestFiles::makeDir(path("pics/sub"));
         for (const char* name : {"a.jpg", "b.JPG", "c.gif", "d.png"})

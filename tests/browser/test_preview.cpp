@@ -8,6 +8,7 @@
 #include "Pixels.h"
 #include "Sql.h"
 #include "ShownDialogs.h"
+#include "Sql.h"
 #include "PreviewLoader.h"
 #include "frmFullScreen.h"
 #include "ViewerWait.h"
@@ -167,6 +168,29 @@ private Q_SLOTS:
         QCOMPARE(second.windowTitle(), caption(f.path("pics/b.JPG"), {8, 8}));
         QCOMPARE(second.imgSmall->ToolTipText(), QString());
         QCOMPARE(f.dialogs.calls().size(), 1);
+    }
+
+    // Another program holds the store locked during a rename: the rename is reported as
+    // failed, yet the comment follows the file once the lock is gone, with nothing more done.
+    void commentFollowsARenameMadeWhileTheStoreWasLocked()
+    {
+        BrowserFixture f;
+        installStore(f);
+        frmFileDir& form = f.startIn(f.path("pics"));
+        form.flbFiles->SetListIndex(0);
+        newComment(f, form, QStringLiteral("mine"));
+        const QString store = f.path("app/Tooltips.mdb");
+        Sql(store, {QStringLiteral("BEGIN EXCLUSIVE")}, [&] {
+            f.dialogs.queueInputAnswer(QStringLiteral("renamed.jpg"));
+            form.Menus().Action(QStringLiteral("mnuRen"))->trigger();
+        });
+        QCOMPARE(Shown(f.dialogs).last(), ErrorBox(QStringLiteral("Unable to Rename or Move  ") + f.path("pics/renamed.jpg")));
+        QCOMPARE(TestFiles::read(f.path("pics/renamed.jpg")), Encode(Solid(8, 8), "JPEG"));
+        const QString paths = QStringLiteral("SELECT group_concat(Path) FROM tblTooltip");
+        QTRY_COMPARE_WITH_TIMEOUT(Sql(store, {paths}), QStringList{f.path("pics/renamed.jpg")}, 15000);
+        form.flbFiles->SetListIndex(form.flbFiles->ListCount() - 1);  // renamed.jpg sorts after b.JPG
+        QCOMPARE(form.CurrentFile(), f.path("pics/renamed.jpg"));
+        QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("mine"));
     }
 
     void decodingNeverBlocksTheSelection()

@@ -99,15 +99,33 @@ struct Steps { QString steps; QStringList seed; QString answer, prompt; QStringL
 struct Unusable { QString kind; QByteArray bytes; int error; };
 // A command run over a store in a condition that refuses it, and the reason the message gives.
 struct Refusal { QString command, condition, reason; };
+// Copy B has the only row, a.jpg's, current; copy A meanwhile deletes it and comments on
+// b.jpg (the row id comes back) or changes its text; then B runs `command`. The error B's
+// command meets and the rows afterwards.
+struct Meanwhile { QString other, command; int error; QStringList after; };
+// Re-keys refused by another program's lock (`lock`: the SQL that holds it) of the renames
+// `renames` ("old>new" ...), then applied by `trigger` once the lock is gone.
+struct Blocked { QString lock; QStringList renames; QString trigger; QStringList after; };
 }
 
 Q_DECLARE_METATYPE(Steps)
 Q_DECLARE_METATYPE(Unusable)
 Q_DECLARE_METATYPE(Refusal)
+Q_DECLARE_METATYPE(Meanwhile)
+Q_DECLARE_METATYPE(Blocked)
 
 class CommentsTest : public QObject {
     Q_OBJECT
+    QTemporaryDir m_home;  // the user's folders, where pending re-keys are kept
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path() + QStringLiteral("/data")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.path() + QStringLiteral("/config")));
+    }
+
     // Keys a store splicing them into SQL text or LIKE patterns would mix up; the folder's
     // name holds characters with a meaning in URIs.
     void awkwardKeysKeepTheirOwnComments()
@@ -233,6 +251,106 @@ private Q_SLOTS:
         QCOMPARE(AllRows(w.file), QStringList());
     }
 
+    // A row id the engine gave out again must not make a command of the other copy act on
+    // someone else's comment; a row whose text changed meanwhile is not overwritten or deleted.
+    void commandsActOnlyOnTheRowTheyFound_data()
+    {
+        QTest::addColumn<Meanwhile>("row");
+        const int gone = TooltipErr::RecordDeleted;
+        QTest::newRow("id reused, Delete") << Meanwhile{"reuse", "Delete", 0, {"/b.jpg|b's"}};
+        QTest::newRow("id reused, Edit") << Meanwhile{"reuse", "Edit", gone, {"/b.jpg|b's"}};
+        QTest::newRow("id reused, re-key") << Meanwhile{"reuse", "Rekey", gone, {"/b.jpg|b's"}};
+        QTest::newRow("text changed, Delete") << Meanwhile{"change", "Delete", 0, {"/a.jpg|A's"}};
+        QTest::newRow("text changed, Edit") << Meanwhile{"change", "Edit", gone, {"/a.jpg|A's"}};
+        // The comment still belongs to the renamed file, whatever its text now is.
+        QTest::newRow("text changed, re-key") << Meanwhile{"change", "Rekey", 0, {"/a2.jpg|A's"}};
+    }
+
+    void commandsActOnlyOnTheRowTheyFound()
+    {
+        QFETCH(Meanwhile, row);
+        Window w({});
+        TooltipStore& a = w.store;
+        const QString aJpg = QStringLiteral("/a.jpg");
+        AddComment(a, aJpg, QStringLiteral("a's"));
+        TooltipStore b;
+        b.Open(w.dir.path());
+        b.Lookup(aJpg);
+
+        a.Lookup(aJpg);
+        if (row.other == u"reuse") {
+            a.Delete();
+            AddComment(a, QStringLiteral("/b.jpg"), QStringLiteral("b's"));
+            QCOMPARE(Sql(w.file, {QStringLiteral("SELECT rowid FROM tblTooltip")}), QStringList{"1"});
+        } else {
+            a.Edit();
+            a.SetField(QStringLiteral("Tooltip"), QStringLiteral("A's"));
+            a.Update();
+        }
+        const int error = ErrorOf([&] {
+            if (row.command == u"Delete")
+                return b.Delete();
+            b.Edit();
+            if (row.command == u"Edit")
+                b.SetField(QStringLiteral("Tooltip"), QStringLiteral("B's"));
+            else
+                b.SetField(QStringLiteral("Path"), QStringLiteral("/a2.jpg"));
+            b.Update();
+        });
+        QCOMPARE(error, row.error);
+        QCOMPARE(AllRows(w.file), row.after);
+    }
+
+    // A rename's re-key that another program's lock refuses is kept and done later: the
+    // comment ends under the file's last name, none stays under the old one.
+    void rekeyRefusedByALockFollowsLater_data()
+    {
+        QTest::addColumn<Blocked>("row");
+        const QString exclusive = QStringLiteral("BEGIN EXCLUSIVE"), immediate = QStringLiteral("BEGIN IMMEDIATE");
+        QTest::newRow("next start") << Blocked{exclusive, {"/a.jpg>/b.jpg"}, "reopen", {"/b.jpg|a's"}};
+        QTest::newRow("another copy's start") << Blocked{immediate, {"/a.jpg>/b.jpg"}, "other copy", {"/b.jpg|a's"}};
+        QTest::newRow("next write")
+            << Blocked{immediate, {"/a.jpg>/b.jpg"}, "write", {"/b.jpg|a's", "/w.jpg|w"}};
+        QTest::newRow("renamed twice, next start")
+            << Blocked{exclusive, {"/a.jpg>/b.jpg", "/b.jpg>/c.jpg"}, "reopen", {"/c.jpg|a's"}};
+        QTest::newRow("retry") << Blocked{exclusive, {"/a.jpg>/b.jpg"}, "retry", {"/b.jpg|a's"}};
+    }
+
+    void rekeyRefusedByALockFollowsLater()
+    {
+        QFETCH(Blocked, row);
+        Window w({});
+        TooltipStore& store = w.store;
+        AddComment(store, QStringLiteral("/a.jpg"), QStringLiteral("a's"));
+        QList<int> errors;
+        Sql(w.file, {row.lock}, [&] {
+            for (const QString& rename : row.renames)
+                errors << ErrorOf([&] { UpdateTooltipPath(store, rename.section('>', 0, 0), rename.section('>', 1)); });
+        });
+        // Reported as failed, as the rename's message says; nothing written yet.
+        QCOMPARE(errors, QList<int>(row.renames.size(), TooltipErr::Locked));
+        QCOMPARE(AllRows(w.file), QStringList{"/a.jpg|a's"});
+
+        TooltipStore other;
+        if (row.trigger == u"reopen") {
+            store.Close();
+            store.Open(w.dir.path());
+        } else if (row.trigger == u"other copy") {
+            other.Open(w.dir.path());
+        } else if (row.trigger == u"write") {
+            AddComment(store, QStringLiteral("/w.jpg"), QStringLiteral("w"));
+        } else {
+            QVERIFY(store.HasPendingRekeys());
+            QVERIFY(store.ApplyPendingRekeys(TooltipStore::RetryBusyTimeoutMs));
+        }
+        QCOMPARE(AllRows(w.file), row.after);
+        // Done once only: a new comment under the old name stays there.
+        AddComment(store, QStringLiteral("/a.jpg"), QStringLiteral("new a"));
+        store.Close();
+        store.Open(w.dir.path());
+        QCOMPARE(store.LookupTooltip(QStringLiteral("/a.jpg")), Text("new a"));
+    }
+
     void busyStoreIsWaitedOut()
     {
         Window w({});
@@ -260,6 +378,11 @@ private Q_SLOTS:
         QTest::newRow("New, then Delete") << Steps{"Select New Delete", one, "second", kNewPrompt, {"second"}, ""};
         QTest::newRow("Edit, emptied") << Steps{"Edit", two, "", kEditPrompt, two, "untouched"};
         QTest::newRow("Edit, changed") << Steps{"Edit", two, "new", kEditPrompt, {"new", "second"}, "untouched"};
+        QString big;
+        for (int i = 0; big.size() < 100 * 1024; ++i)
+            big += QStringLiteral("sentence %1 of a long comment. ").arg(i);
+        QTest::newRow("Edit, 100 KB confirmed unchanged") << Steps{"Edit", {big}, big, kEditPrompt, {big}, "untouched"};
+        QTest::newRow("New, 100 KB") << Steps{"New", {}, big, kNewPrompt, {big}, big};
         QTest::newRow("Delete twice") << Steps{"Select Delete Delete", two, "", "", {"second"}, ""};
         QTest::newRow("Delete, nothing selected") << Steps{"Delete", one, "", "", one, "untouched"};
     }
@@ -270,6 +393,12 @@ private Q_SLOTS:
         auto [steps, seed, answer, prompt, after, tooltip] = row;
         Window w(seed);
         w.dialogs.queueInputAnswer(answer);
+        // Counts every statement that writes a row, also one that writes the same text back.
+        QStringList countWrites{QStringLiteral("CREATE TABLE writes (n)")};
+        for (const char* change : {"INSERT", "UPDATE", "DELETE"})
+            countWrites << QStringLiteral("CREATE TRIGGER count%1 AFTER %1 ON tblTooltip BEGIN INSERT INTO writes "
+                                          "VALUES (1); END").arg(QLatin1String(change));
+        Sql(w.file, countWrites);
 
         w.run(steps);
         // The prompt only: no confirmation, no error.
@@ -278,6 +407,9 @@ private Q_SLOTS:
         QCOMPARE(Shown(w.dialogs), prompt.isEmpty() ? QStringList() : QStringList{box});
         QCOMPARE(w.tooltip, tooltip);
         QCOMPARE(w.store.LookupTooltip(w.image), Text(after.value(0)));  // the first row shows
+        // A command that changes no comment does not write at all.
+        if (after == seed)
+            QCOMPARE(Sql(w.file, {QStringLiteral("SELECT count(*) FROM writes")}), QStringList{"0"});
         for (QString& comment : after)  // every row belongs to the image
             comment.prepend(w.image + QLatin1Char('|'));
         QCOMPARE(AllRows(w.file), after);

@@ -56,7 +56,16 @@ bool isHotJournal(const QString& database)
 
 class TestCrashSafety : public QObject {
     Q_OBJECT
+    QTemporaryDir m_home;  // the user's folders, where pending re-keys are kept
+
 private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path() + QStringLiteral("/data")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.path() + QStringLiteral("/config")));
+    }
+
     void killedWriterKeepsEveryReturnedCommand()
     {
         QTemporaryDir dir;
@@ -133,6 +142,49 @@ private Q_SLOTS:
         QList<Row> rows;
         QCOMPARE(readIndependently(image, rows), QStringLiteral("ok"));
         QCOMPARE(rows, CommentScript::RowsAfter(committed));
+    }
+
+    // Re-keys that another program's lock refused wait in a journal; a crash in the middle
+    // of adding one leaves half a line, which costs none of the complete ones, before or after.
+    void tornRekeyJournalKeepsEveryCompleteLine()
+    {
+        QTemporaryDir dir;
+        const QString file = TestFiles::copyBuiltStore(dir.path());
+        TooltipStore store;
+        store.Open(dir.path());
+        QList<Row> renamed;
+        for (int image = 0; image < 3; ++image) {
+            CommentScript::Run(store, image * 4);  // a comment under OldPath(image)
+            renamed << Row(CommentScript::NewPath(image), CommentScript::Tip(image, 0));
+        }
+        const auto renameWhileLocked = [&](int image) {
+            int error = 0;
+            Sql(file, {QStringLiteral("BEGIN EXCLUSIVE")}, [&] {
+                try {
+                    UpdateTooltipPath(store, CommentScript::OldPath(image), CommentScript::NewPath(image));
+                } catch (const AppError& e) {
+                    error = e.Number();
+                }
+            });
+            QCOMPARE(error, 3260);  // locked
+        };
+        renameWhileLocked(0);
+        renameWhileLocked(1);
+        const QString journal = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/tessel/comment-rekeys.journal");
+        const QByteArray lines = TestFiles::read(journal);
+        QCOMPARE(lines.count('\n'), 2);
+        QFile torn(journal);
+        QVERIFY(torn.open(QIODevice::Append));
+        torn.write(lines.left(lines.size() / 2 + lines.size() / 4));  // ends inside the second line
+        torn.close();
+        renameWhileLocked(2);
+        store.Close();
+
+        QCOMPARE(reopenAsTheProgram(dir.path()), QString());
+        QList<Row> rows;
+        QCOMPARE(readIndependently(file, rows), QStringLiteral("ok"));
+        std::sort(renamed.begin(), renamed.end());
+        QCOMPARE(rows, renamed);
     }
 };
 

@@ -1,24 +1,33 @@
 // Tests of the platform services that have no list control behind them: patterns,
-// listing, control bounds, errors at the event boundary, volumes. Rounding and unit
-// conversion are checked through the geometry, picture and Image Information tests; the
-// settings file through the main window and the acceptance run.
+// listing, control bounds, errors at the event boundary, the real text prompt, volumes.
+// Rounding and unit conversion are checked through the geometry, picture and Image
+// Information tests; the settings file through the main window and the acceptance run.
 #include "AppError.h"
 #include "ControlAdapter.h"
 #include "FileListModel.h"
 #include "FormScale.h"
 #include "LocalFileSystem.h"
+#include "QtDialogs.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedFileSystem.h"
 #include "TestFiles.h"
 #include "Units.h"
 #include "WildcardPattern.h"
 
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QTimer>
 #include <QWidget>
 #include <QtTest>
 
 // A row of the pattern table: whether `pattern` matches `name` (both UTF-8).
 struct Match { const char *pattern, *name; bool matches; };
 Q_DECLARE_METATYPE(Match)
+// A real text prompt answered by a "user": its default text, what is pasted over it ("" to
+// paste nothing), whether it is confirmed, and the text the prompt must return.
+struct Prompt { QString defaultText, pasted; bool confirmed; QString returned; };
+Q_DECLARE_METATYPE(Prompt)
 
 class TestPlatform : public QObject {
     Q_OBJECT
@@ -89,6 +98,48 @@ private Q_SLOTS:
         QCOMPARE(dialogs.calls()[0].text, QStringLiteral("Run-time error 76:\n\nPath not found"));
         QCOMPARE(dialogs.calls()[0].title, QString());  // the application's own title
         QVERIFY(dialogs.calls()[1].text.startsWith(QStringLiteral("Run-time error 51:")));
+    }
+
+    // Comments far longer than a line edit's usual limit come back whole.
+    void inputBoxReturnsTheWholeText_data()
+    {
+        QTest::addColumn<Prompt>("row");
+        QString big;
+        for (int i = 0; big.size() < 100 * 1024; ++i)
+            big += QStringLiteral("line %1 of a long comment, ").arg(i);
+        const QString other = big.toUpper() + QStringLiteral(" end");
+        QTest::newRow("100 KB default confirmed") << Prompt{big, "", true, big};
+        QTest::newRow("100 KB pasted") << Prompt{"", other, true, other};
+        QTest::newRow("pasted over a 100 KB default") << Prompt{big, other, true, other};
+        QTest::newRow("cancelled") << Prompt{big, "", false, ""};
+    }
+
+    void inputBoxReturnsTheWholeText()
+    {
+        QFETCH(Prompt, row);
+        QWidget owner;
+        owner.show();
+        owner.activateWindow();
+        bool answered = false;
+        QTimer user;
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            if (!dialog || answered)
+                return;
+            answered = true;
+            if (!row.pasted.isEmpty()) {
+                QLineEdit* edit = dialog->findChild<QLineEdit*>();
+                edit->selectAll();
+                edit->insert(row.pasted);  // what a paste does
+            }
+            row.confirmed ? dialog->accept() : dialog->reject();
+        });
+        user.start(10);
+        QtDialogs dialogs;
+        const QString text = dialogs.InputBox(QStringLiteral("Prompt"), QStringLiteral("Title"), row.defaultText);
+        QVERIFY(answered);
+        QCOMPARE(text.size(), row.returned.size());
+        QCOMPARE(text, row.returned);
     }
 
     void volumeRootIsLongestPrefix()
