@@ -62,7 +62,7 @@ void ViewerScenarios::Run(std::vector<BenchResult>& results, BenchServices& serv
     form->flbFiles->SetListIndex(0);
     form->mnuFullScreen_Click();
     QPointer<frmFullScreen> viewer = form->Viewer();
-    WaitUntil([&] { return viewer && viewer->isVisible(); }, 10000);
+    WaitUntil([&] { return viewer && viewer->isVisible() && !viewer->IsLoading(); }, 10000);
     if (!viewer) {
         std::printf("warning: the viewer did not open; viewer rows skipped\n");
         return;

@@ -107,6 +107,8 @@ void frmFileDir::createControls()
     m_preview = std::make_unique<PictureControl>(Bounds(imgSmall), *imgSmall);
     setTabOrder(dirFolders, flbFiles);
     setTabOrder(flbFiles, DriveList);
+    // The first control of the tab order holds the keyboard when the window first shows.
+    dirFolders->setFocus();
 }
 
 ControlAdapter& frmFileDir::Bounds(QWidget* control) const

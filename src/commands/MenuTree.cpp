@@ -58,9 +58,9 @@ MenuTree::MenuTree(QMenuBar* bar, const std::vector<MenuItemSpec>& spec)
             action = menu->menuAction();
         } else {
             QMenu* parent = parents[item.level - 1];
+            // A "-" item is a line only: some styles draw a separator's text as a heading.
             action = item.caption == QLatin1String("-") ? parent->addSeparator()
                                                         : parent->addAction(item.caption);
-            action->setText(item.caption);
             if (!item.shortcut.isEmpty())
                 action->setShortcut(QKeySequence(item.shortcut));
         }

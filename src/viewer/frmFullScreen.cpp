@@ -58,6 +58,8 @@ frmFullScreen::frmFullScreen(IDialogs& dialogs, PreviewToolTip previewToolTip, Q
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
     setFocusPolicy(Qt::StrongFocus);
+    // What a window list or task bar shows for the viewer.
+    setWindowTitle(QStringLiteral("Full Screen View"));
     createControls();
     createMenus();
 }
@@ -85,9 +87,11 @@ void frmFullScreen::createControls()
                         int(Units::RoundHalfEven(m_scale.ScaleX(HintWidthTwips, Units::Twips, Units::Pixels))),
                         int(Units::RoundHalfEven(m_scale.ScaleY(HintHeightTwips, Units::Twips, Units::Pixels))));
 
-    // Created after the hint, so a picture that reaches the corner covers it.
     imgFullScr = new PictureBox(this);
     imgFullScr->installEventFilter(this);
+    // The hint stays whole above the picture: a picture drawn over it would leave a sliver
+    // of its glyphs wherever the picture's edge crosses the line.
+    Label1->raise();
     m_img = std::make_unique<ImageControl>(imgFullScr, m_scale);
 
     // The bars never take the keyboard: arrows and Page keys belong to the window.
@@ -126,10 +130,14 @@ void frmFullScreen::createMenus()
     mnuPopup->addSeparator();
     mnuClose = item(mnuPopup, QStringLiteral("Close"), [this] { mnuClose_Click(); });
 
-    // The marks are set by the mode commands alone; none shows before the first choice.
-    mnuFitToScreen->setCheckable(true);
-    for (short i = 1; i <= 3; ++i)
-        m_mnuZoom[size_t(i)]->setCheckable(true);
+}
+
+void frmFullScreen::setMark(QAction* item, bool checked)
+{
+    // Only the checked item is checkable: styles draw an empty box beside every other
+    // checkable item, where a mark should simply be absent.
+    item->setCheckable(checked);
+    item->setChecked(checked);
 }
 
 void frmFullScreen::handle(const std::function<void()>& handler)
@@ -372,9 +380,9 @@ void frmFullScreen::VScrollImg_Change() { scrollChanged(*m_vScroll, false); }
 
 void frmFullScreen::mnuFitToScreen_Click()
 {
-    mnuFitToScreen->setChecked(true);
+    setMark(mnuFitToScreen, true);
     for (int i = 1; i <= 3; ++i)
-        m_mnuZoom[size_t(i)]->setChecked(false);
+        setMark(m_mnuZoom[size_t(i)], false);
     lZoom = 0;
     FitToWindow();
     prefetchNeighbours(Picture(), QImage());
@@ -382,9 +390,9 @@ void frmFullScreen::mnuFitToScreen_Click()
 
 void frmFullScreen::mnuZoom_Click(short Index)
 {
-    mnuFitToScreen->setChecked(false);
+    setMark(mnuFitToScreen, false);
     for (int i = 1; i <= 3; ++i)
-        m_mnuZoom[size_t(i)]->setChecked(i == Index);
+        setMark(m_mnuZoom[size_t(i)], i == Index);
     lZoom = Index;
     ZoomPicture();
     upgradePixels();

@@ -107,6 +107,7 @@ protected:
 private:
     void createControls();
     void createMenus();
+    static void setMark(QAction* item, bool checked);
     void handle(const std::function<void()>& handler);
     void scrollChanged(ScrollBar16& bar, bool horizontal);
     QSize coverBox() const;

@@ -23,7 +23,8 @@ namespace {
 void readBack(const QList<QAction*>& actions, const QString& indent, QStringList& rows)
 {
     for (QAction* a : actions) {
-        QString row = indent + (a->isSeparator() ? QStringLiteral("-") : a->text());
+        // A separator is a line: any text on it would show beside the line.
+        QString row = indent + (a->isSeparator() ? QStringLiteral("-") + a->text() : a->text());
         if (!a->shortcut().isEmpty())
             row += QLatin1Char('\t') + a->shortcut().toString();
         if (!a->isVisible())
@@ -76,6 +77,21 @@ private Q_SLOTS:
         frmFileDir& form = f.start(f.path("pics/sub"));
         QCOMPARE(form.flbFiles->Path(), f.path("pics/sub"));
         QVERIFY(f.dialogs.calls().isEmpty());
+    }
+
+    // The first control in the tab order holds the keyboard when the window first shows:
+    // Tab, Down then selects the first file.
+    void keyboardStartsInTheFolderList()
+    {
+        BrowserFixture f;
+        frmFileDir& form = f.startIn(f.path("pics"));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QCOMPARE(QApplication::focusWidget(), form.dirFolders);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form.flbFiles);
+        QTest::keyClick(form.flbFiles, Qt::Key_Down);
+        QCOMPARE(form.flbFiles->ListIndex(), 0);
     }
 
     void driveFolderFileChain()

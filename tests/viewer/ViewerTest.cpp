@@ -169,6 +169,9 @@ private Q_SLOTS:
         QCOMPARE(hint->text(), QStringLiteral("Click the RIGHT mouse button to view the Next Image   -  "
                                               "hit the ESC key to exit Full Screen View"));
         QVERIFY(hint->width() >= hint->fontMetrics().horizontalAdvance(hint->text())); // one line, never clipped
+        // Whole above any picture that reaches its corner; the window lists under its own name.
+        QVERIFY(viewer->children().indexOf(hint) > viewer->children().indexOf(viewer->imgFullScr));
+        QCOMPARE(viewer->windowTitle(), QStringLiteral("Full Screen View"));
         QStringList captions;
         for (QAction* a : viewer->mnuPopup->actions() + viewer->mnuZoomSel->actions())
             captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
@@ -179,7 +182,7 @@ private Q_SLOTS:
         const auto marks = [viewer] {
             QString s;
             for (QAction* a : {viewer->mnuFitToScreen, viewer->mnuZoom(1), viewer->mnuZoom(2), viewer->mnuZoom(3)})
-                s += a->isChecked() ? QLatin1Char('x') : QLatin1Char('.');
+                s += a->isChecked() ? QLatin1Char('x') : a->isCheckable() ? QLatin1Char('o') : QLatin1Char('.');
             return s;
         };
         // Fit mode at first, yet nothing is marked before the first choice; a small picture
