@@ -26,7 +26,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fcntl.h>
-#include <set>
 #include <string>
 #include <strings.h>
 #include <sys/stat.h>
