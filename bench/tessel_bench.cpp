@@ -1,9 +1,11 @@
 // `make bench`: each scenario times our code against a bare reference doing the same
-// job, in the same run, and prints medians and ratios.
+// job, in the same run, and prints medians and ratios. Arguments, when given, name the
+// scenarios to run (`tessel_bench list_100k_folders`).
 #include "BenchImages.h"
 #include "BenchServices.h"
 #include "BenchTable.h"
 #include "FileList.h"
+#include "FolderList.h"
 #include "LocalFileSystem.h"
 #include "PeakMemory.h"
 #include "Picture.h"
@@ -25,7 +27,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fcntl.h>
+#include <string>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -64,6 +68,37 @@ size_t referenceListing(const std::string& dir)
         };
         if (ends(".jpg") || ends(".gif") || ends(".bmp") || ends(".dib"))
             kept.emplace_back(std::move(lower), std::move(name));
+    }
+    std::sort(kept.begin(), kept.end());
+    return kept.size();
+}
+
+// A folder of 100,000 empty subfolders, their names in mixed case, and one dot-folder.
+QString makeFolderOfFolders(const QString& root)
+{
+    const std::string dir = (root + QStringLiteral("/folders")).toStdString();
+    std::filesystem::create_directories(dir + "/.hidden");
+    for (int i = 0; i < 100000; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "/%s_%06d", i % 3 ? "Dir" : "album", (i * 7919) % 100000);
+        ::mkdir((dir + name).c_str(), 0755);
+    }
+    return QString::fromStdString(dir);
+}
+
+// The floor for listing folders: scan, keep the visible folders, sort without regard to case.
+size_t referenceFolderListing(const std::string& dir)
+{
+    std::vector<std::pair<std::string, std::string>> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        if (!entry.is_directory())
+            continue;
+        std::string name = entry.path().filename().string();
+        if (name.empty() || name[0] == '.')
+            continue;
+        std::string lower = name;
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+        kept.emplace_back(std::move(lower), std::move(name));
     }
     std::sort(kept.begin(), kept.end());
     return kept.size();
@@ -146,6 +181,20 @@ int main(int argc, char* argv[])
     const int childResult = runChildMode(argc, argv);
     if (childResult >= 0)
         return childResult;
+    // Optional arguments name the scenarios to run; a name's prefix picks all it begins.
+    const std::vector<std::string> picked(argv + 1, argv + argc);
+    const auto wanted = [&picked](const std::string& scenario) {
+        return picked.empty() || std::any_of(picked.begin(), picked.end(), [&](const std::string& p) {
+                   return scenario.compare(0, p.size(), p) == 0;
+               });
+    };
+    const auto anyWanted = [&](std::initializer_list<const char*> scenarios) {
+        return std::any_of(scenarios.begin(), scenarios.end(), [&](const char* s) { return wanted(s); });
+    };
+    // The preview and viewer rows run as two groups; naming one row runs its group.
+    const bool previewRows = anyWanted({"preview_6000x4000", "select_handler_6000x4000", "preview_peak_12000x8000"});
+    const bool viewerRows = anyWanted({"viewer_step_prefetched", "viewer_step_cold", "viewer_3x_peak_8000x6000"});
+    const bool responsivenessRows = anyWanted({"ui_stall_slow_file", "viewer_key_repeat"});
     PeakMemory::StartLauncher(); // before Qt starts any thread
 
     QApplication app(argc, argv);
@@ -164,33 +213,58 @@ int main(int argc, char* argv[])
     std::fflush(stdout);
     std::vector<BenchResult> results;
 
-    const QString big = makeBigFolder(tmp.path());
     const QString empty = tmp.path() + QStringLiteral("/empty");
     std::filesystem::create_directories(empty.toStdString());
-    const bool pictures = makePictures(tmp.path());
-    if (!pictures)
+    const bool pictureRows = previewRows || viewerRows || responsivenessRows;
+    const bool pictures = pictureRows && makePictures(tmp.path());
+    if (pictureRows && !pictures)
         std::printf("warning: the test pictures could not be written; picture rows skipped\n");
     LocalFileSystem fs;
-    FileList list(fs, empty);
-    list.SetPattern(QStringLiteral("*.jpg;*.gif;*.bmp;*.dib"));
-    list.resize(300, 600);
-    list.show();
-    size_t listed = 0, reference = 0;
-    results.push_back(RunScenario({"list_100k_files",
-        [&] {
-            list.SetPath(empty);  // start from elsewhere, as a user changing folders would
-            list.ListCount();
-            list.SetPath(big);
-            list.Refresh();
-            listed = size_t(list.ListCount());
-            list.viewport()->repaint();
-        },
-        [&] { reference = referenceListing(big.toStdString()); }}));
-    if (listed != 75000 || reference != 75000)
-        std::printf("warning: listed %zu, reference %zu, expected 75000\n", listed, reference);
+    if (wanted("list_100k_files")) {
+        const QString big = makeBigFolder(tmp.path());
+        FileList list(fs, empty);
+        list.SetPattern(QStringLiteral("*.jpg;*.gif;*.bmp;*.dib"));
+        list.resize(300, 600);
+        list.show();
+        size_t listed = 0, reference = 0;
+        results.push_back(RunScenario({"list_100k_files",
+            [&] {
+                list.SetPath(empty);  // start from elsewhere, as a user changing folders would
+                list.ListCount();
+                list.SetPath(big);
+                list.Refresh();
+                listed = size_t(list.ListCount());
+                list.viewport()->repaint();
+            },
+            [&] { reference = referenceListing(big.toStdString()); }}));
+        if (listed != 75000 || reference != 75000)
+            std::printf("warning: listed %zu, reference %zu, expected 75000\n", listed, reference);
+    }
+
+    if (wanted("list_100k_folders")) {
+        const QString folders = makeFolderOfFolders(tmp.path());
+        FolderList list(fs, empty);
+        list.resize(300, 600);
+        list.show();
+        QCoreApplication::processEvents();
+        size_t listed = 0, reference = 0;
+        BenchScenario scenario{"list_100k_folders",
+            [&] {
+                list.SetPath(empty);  // start from elsewhere, as a user changing folders would
+                list.SetPath(folders);
+                // The open folder's row ends the chain; its subfolders follow.
+                listed = size_t(list.model()->rowCount() - list.currentIndex().row() - 1);
+                list.viewport()->repaint();
+            },
+            [&] { reference = referenceFolderListing(folders.toStdString()); }};
+        scenario.target = {BenchTarget::Ratio, 1.5};
+        results.push_back(RunScenario(scenario));
+        if (listed != 100000 || reference != 100000)
+            std::printf("warning: listed %zu, reference %zu, expected 100000\n", listed, reference);
+    }
 
     // A drag of the window's frame: 100 resize steps of the real main window.
-    {
+    if (wanted("resize_100_steps")) {
         auto form = services.OpenMainWindow(empty);
         FourPaneWindow plain;
         plain.show();
@@ -198,13 +272,17 @@ int main(int argc, char* argv[])
         results.push_back(RunScenario({"resize_100_steps", [&] { resizeSteps(*form); }, [&] { resizeSteps(plain); }}));
     }
 
-    if (pictures) {
+    if (pictures && previewRows)
         PreviewScenarios::Run(results, services, tmp.path() + QStringLiteral("/pics6000"),
                               tmp.path() + QStringLiteral("/pics12000"));
+    if (pictures && viewerRows)
         ViewerScenarios::Run(results, services, tmp.path() + QStringLiteral("/pics6000"),
                              tmp.path() + QStringLiteral("/pics8000"));
+    if (pictures && responsivenessRows)
         ResponsivenessScenarios::Run(results, services, tmp.path() + QStringLiteral("/pics6000"));
-    }
+    // A group runs whole; only the rows asked for are shown.
+    results.erase(std::remove_if(results.begin(), results.end(), [&](const BenchResult& r) { return !wanted(r.name); }),
+                  results.end());
 
     PrintTable(results);
     return 0;

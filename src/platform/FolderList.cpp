@@ -1,5 +1,6 @@
 #include "FolderList.h"
 #include "AppError.h"
+#include "FolderListModel.h"
 #include "IFileSystem.h"
 
 #include <QApplication>
@@ -8,14 +9,6 @@
 #include <QStyle>
 
 namespace {
-constexpr int PathRole = Qt::UserRole;
-constexpr int IndentPerLevel = 3;  // blanks per level; the list shows plain text rows
-
-QString childPath(const QString& parent, const QString& name)
-{
-    return parent.endsWith(QLatin1Char('/')) ? parent + name : parent + QLatin1Char('/') + name;
-}
-
 QString cleanAbsolute(const QString& path)
 {
     if (!path.startsWith(QLatin1Char('/')))
@@ -26,13 +19,18 @@ QString cleanAbsolute(const QString& path)
 }
 
 FolderList::FolderList(const IFileSystem& fs, const QString& startFolder, QWidget* parent)
-    : QListWidget(parent), m_fs(fs), m_processFolder(QDir::cleanPath(startFolder))
+    : QListView(parent), m_fs(fs),
+      m_model(new FolderListModel(style()->standardIcon(QStyle::SP_DirOpenIcon),
+                                  style()->standardIcon(QStyle::SP_DirIcon), this)),
+      m_processFolder(QDir::cleanPath(startFolder))
 {
+    setModel(m_model);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setIconSize(QSize(16, 16));
     setUniformItemSizes(true);
-    connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        openFromUser(item->data(PathRole).toString());
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        openFromUser(m_model->PathAt(index.row()));
     });
     try {
         open(m_processFolder);
@@ -71,10 +69,10 @@ void FolderList::SetPath(const QString& path)
 
 void FolderList::open(const QString& folder)
 {
-    const QStringList subfolders = m_fs.Subfolders(folder);  // throws: nothing changes
+    const QStringList subfolders = ListSubfolders(m_fs, folder);  // throws: nothing changes
     m_path = folder;
     m_remembered.insert(VolumeRootOf(m_fs.Volumes(), folder), folder);
-    rebuild(subfolders);
+    showFolder(subfolders);
     Q_EMIT Change();
 }
 
@@ -84,61 +82,30 @@ void FolderList::openFromUser(const QString& folder)
         open(folder);
     } catch (const AppError& e) {
         try {
-            rebuild(m_fs.Subfolders(m_path));
+            showFolder(ListSubfolders(m_fs, m_path));
         } catch (const AppError&) {
         }
         Q_EMIT OpenFailed(folder, e.Description());
     }
 }
 
-void FolderList::rebuild(const QStringList& subfoldersUnsorted)
+void FolderList::showFolder(const QStringList& sortedSubfolders)
 {
-    QStringList subfolders = subfoldersUnsorted;
-    std::sort(subfolders.begin(), subfolders.end(), [](const QString& a, const QString& b) {
-        const int c = a.compare(b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
-
-    clear();
-    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirIcon);
-    const QString root = VolumeRootOf(m_fs.Volumes(), m_path);
-
-    // The chain from the volume root down to the open folder.
-    QStringList chain{root};
-    const QString rest = m_path.mid(root.size());
-    QString walked = root;
-    for (const QString& part : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        walked = childPath(walked, part);
-        chain.push_back(walked);
-    }
-    int level = 0;
-    QListWidgetItem* current = nullptr;
-    for (const QString& folder : chain) {
-        const QString label = level == 0 ? folder : folder.section(QLatin1Char('/'), -1);
-        auto* item = new QListWidgetItem(openIcon, QString(level * IndentPerLevel, QLatin1Char(' ')) + label, this);
-        item->setData(PathRole, folder);
-        current = item;
-        ++level;
-    }
-    for (const QString& name : subfolders) {
-        auto* item = new QListWidgetItem(closedIcon, QString(level * IndentPerLevel, QLatin1Char(' ')) + name, this);
-        item->setData(PathRole, childPath(m_path, name));
-    }
-    setCurrentItem(current);
+    m_model->SetFolder(VolumeRootOf(m_fs.Volumes(), m_path), m_path, sortedSubfolders);
+    setCurrentIndex(m_model->index(m_model->OpenRow()));
 }
 
 QString FolderList::HighlightedPath() const
 {
-    const QListWidgetItem* item = currentItem();
-    return item ? item->data(PathRole).toString() : m_path;
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? m_model->PathAt(current.row()) : m_path;
 }
 
 void FolderList::keyPressEvent(QKeyEvent* event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentItem()) {
-        openFromUser(currentItem()->data(PathRole).toString());
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex().isValid()) {
+        openFromUser(m_model->PathAt(currentIndex().row()));
         return;
     }
-    QListWidget::keyPressEvent(event);
+    QListView::keyPressEvent(event);
 }

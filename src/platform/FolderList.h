@@ -1,15 +1,17 @@
 #pragma once
 #include <QHash>
-#include <QListWidget>
+#include <QListView>
 
 class IFileSystem;
+class FolderListModel;
 
 // The folder list box: the chain of folders from the volume root down to the open
 // folder, then the open folder's subfolders, indented. A click only highlights; a
 // double click or Enter opens, which sets Path and raises Change synchronously.
 // Like a drive's "current folder", it remembers the last folder opened on each volume:
-// setting Path to a volume's root opens that folder instead.
-class FolderList : public QListWidget {
+// setting Path to a volume's root opens that folder instead. Its rows come from a
+// FolderListModel, so a folder of 100,000 subfolders opens as fast as a FileList lists.
+class FolderList : public QListView {
     Q_OBJECT
 public:
     FolderList(const IFileSystem& fs, const QString& startFolder, QWidget* parent = nullptr);
@@ -33,10 +35,11 @@ protected:
 private:
     void open(const QString& folder);
     void openFromUser(const QString& folder);
-    void rebuild(const QStringList& subfolders);
+    void showFolder(const QStringList& sortedSubfolders);
     QString rememberedFolder(const QString& volumeRoot) const;
 
     const IFileSystem& m_fs;
+    FolderListModel* m_model;
     QString m_path;
     QString m_processFolder;
     QHash<QString, QString> m_remembered;  // volume root -> last folder opened there

@@ -22,8 +22,9 @@ public:
     virtual void CheckVolume(const QString& root) const = 0;
     // Throws AppError unless `path` is an existing, readable folder.
     virtual void CheckFolder(const QString& path) const = 0;
-    // Names of the visible subfolders of `path`, unsorted. Throws like CheckFolder.
-    virtual QStringList Subfolders(const QString& path) const = 0;
+    // Names of the visible subfolders of `path` (links followed), unsorted, as the file
+    // system spells them. Throws like CheckFolder.
+    virtual std::vector<std::string> Subfolders(const QString& path) const = 0;
     // Names of the visible regular files of `path` (links followed), unsorted, as the
     // file system spells them (bytes, not always UTF-8). Never opens a file. Throws
     // like CheckFolder.

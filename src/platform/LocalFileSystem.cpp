@@ -112,15 +112,15 @@ void LocalFileSystem::CheckFolder(const QString& path) const
     openFolder(path, "FolderList.Path");
 }
 
-QStringList LocalFileSystem::Subfolders(const QString& path) const
+std::vector<std::string> LocalFileSystem::Subfolders(const QString& path) const
 {
     DirHandle dir = openFolder(path, "FolderList.Path");
-    QStringList names;
+    std::vector<std::string> names;
     while (const dirent* entry = readdir(dir.get())) {
         if (entry->d_name[0] == '.')
             continue;
         if (entryKind(dir.get(), entry) == DT_DIR)
-            names.push_back(QFile::decodeName(entry->d_name));
+            names.emplace_back(entry->d_name);
     }
     return names;
 }

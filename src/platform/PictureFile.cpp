@@ -104,6 +104,11 @@ PictureFile::PictureFile(const QString& path) : m_path(path)
         failInvalid();
 
     m_storedSize = m_reader->size();
+    if (m_format == "bmp" && m_storedSize.height() < 0 && m_storedSize.height() > INT_MIN) {
+        // Qt reports the height of a BMP stored top-down as the header has it, negative,
+        // yet decodes the picture upright at the positive height.
+        m_storedSize.setHeight(-m_storedSize.height());
+    }
     if (m_format == "gif") {
         // Qt draws a GIF onto its whole logical screen, yet may report only the first
         // frame's size (a 2 x 2 frame on a 65535 x 65535 screen reads as 2 x 2), which would

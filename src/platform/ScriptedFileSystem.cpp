@@ -27,7 +27,7 @@ void ScriptedFileSystem::CheckFolder(const QString& path) const
     m_real.CheckFolder(path);
 }
 
-QStringList ScriptedFileSystem::Subfolders(const QString& path) const
+std::vector<std::string> ScriptedFileSystem::Subfolders(const QString& path) const
 {
     failIfUnreadable(path);
     return m_real.Subfolders(path);

@@ -15,7 +15,7 @@ public:
     std::vector<VolumeInfo> Volumes() const override;
     void CheckVolume(const QString& root) const override;
     void CheckFolder(const QString& path) const override;
-    QStringList Subfolders(const QString& path) const override;
+    std::vector<std::string> Subfolders(const QString& path) const override;
     std::vector<std::string> FileNames(const QString& path) const override;
 
 private:

@@ -303,8 +303,8 @@ private Q_SLOTS:
         frmFileDir& form = rig.open(rig.folder);
         // A folder named like a picture opens like any folder; a link to itself is no folder.
         QStringList subfolders;
-        for (int row = 0; row < form.dirFolders->count(); ++row)
-            subfolders << form.dirFolders->item(row)->text().trimmed();
+        for (int row = 0; row < form.dirFolders->model()->rowCount(); ++row)
+            subfolders << form.dirFolders->model()->index(row, 0).data().toString().trimmed();
         QVERIFY(subfolders.contains(QStringLiteral("folder.jpg")));
         QVERIFY(subfolders.contains(QStringLiteral("loop")));
         QVERIFY(!subfolders.contains(QStringLiteral("selfloop")));

@@ -66,6 +66,23 @@ QByteArray BmpClaiming(qint32 width, qint32 height)
            + QByteArray(40, '\0');
 }
 
+// `image` as a 24-bit BMP stored top-down (a negative height), which Qt never writes.
+QByteArray TopDownBmp(const QImage& image)
+{
+    const int stride = (image.width() * 3 + 3) & ~3;
+    QByteArray pixels(stride * image.height(), '\0');
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb rgb = image.pixel(x, y);
+            char* at = pixels.data() + y * stride + 3 * x;
+            at[0] = char(qBlue(rgb)), at[1] = char(qGreen(rgb)), at[2] = char(qRed(rgb));
+        }
+    return "BM" + bytes(Le, quint32(54 + pixels.size()), quint32(0), quint32(54), quint32(40), qint32(image.width()),
+                        qint32(-image.height()), quint16(1), quint16(24), quint32(0), quint32(pixels.size()),
+                        qint32(2835), qint32(2835), quint32(0), quint32(0))
+           + pixels;
+}
+
 // A row of the loading table: the file, the error it gives ("<number> <description>",
 // empty when the picture loads), else its format and size.
 struct Load { QString path, error; QByteArray format; QSize size; };
@@ -123,6 +140,7 @@ private Q_SLOTS:
         row("jpeg", file("a.jpg", Encode(Quadrants(640, 480))), {}, "jpeg", QSize(640, 480));
         row("bmp as .dib", file("b.dib", Encode(Quadrants(12, 36), "BMP")), {}, "bmp", QSize(12, 36));
         row("gif", file("c.gif", Gif({4, 2}, {4, 2})), {}, "gif", QSize(4, 2));
+        row("bmp stored top-down", file("e.bmp", TopDownBmp(Quadrants(12, 36))), {}, "bmp", QSize(12, 36));
         row("jpeg named .bmp", file("d.bmp", Encode(Quadrants(20, 10))), {}, "jpeg", QSize(20, 10));
 
         const QString invalid = QStringLiteral("481 Invalid picture"), notFound = QStringLiteral("53 File not found");

@@ -14,6 +14,15 @@ class TestLists : public QObject {
     QString path(const QString& rel) const { return m_tmp.path() + QLatin1Char('/') + rel; }
     QTemporaryDir m_tmp;
 
+    static QStringList rows(const FolderList& list)
+    {
+        QStringList texts;
+        const QAbstractItemModel* model = list.model();
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts << model->index(row, 0).data().toString().trimmed();
+        return texts;
+    }
+
 private Q_SLOTS:
     // vol/pics holds a.jpg, b.jpg, c.jpg, notes.txt and sub/; vol also holds other/ and Beta/.
     void init()
@@ -72,22 +81,16 @@ private Q_SLOTS:
         fs.AddVolume(vol, QStringLiteral("Stick"));
         FolderList list(fs, path(QStringLiteral("vol/pics")));
         QSignalSpy changes(&list, &FolderList::Change);
-        const auto rows = [&list] {
-            QStringList texts;
-            for (int row = 0; row < list.count(); ++row)
-                texts << list.item(row)->text().trimmed();
-            return texts;
-        };
         // The chain from the volume root, then the subfolders.
-        QCOMPARE(rows(), (QStringList{vol, "pics", "sub"}));
-        QCOMPARE(list.currentRow(), 1);
+        QCOMPARE(rows(list), (QStringList{vol, "pics", "sub"}));
+        QCOMPARE(list.currentIndex().row(), 1);
         // The list's own navigation opens the root itself, and subfolders sort without case.
-        Q_EMIT list.itemDoubleClicked(list.item(0));
+        Q_EMIT list.doubleClicked(list.model()->index(0, 0));
         QCOMPARE(list.Path(), vol);
-        QCOMPARE(rows(), (QStringList{vol, "Beta", "other", "pics"}));
+        QCOMPARE(rows(list), (QStringList{vol, "Beta", "other", "pics"}));
         QCOMPARE(changes.size(), 1);
         // A single click only highlights.
-        list.setCurrentRow(2);
+        list.setCurrentIndex(list.model()->index(2, 0));
         QCOMPARE(list.Path(), vol);
         QCOMPARE(list.HighlightedPath(), path(QStringLiteral("vol/other")));
 
@@ -98,6 +101,52 @@ private Q_SLOTS:
             QVERIFY_THROWS_EXCEPTION(AppError, list.SetPath(bad));
         QCOMPARE(list.Path(), vol);
         QCOMPARE(changes.size(), 1);
+
+        // Enter opens the highlighted folder. One that cannot be read is reported, and the
+        // open folder is shown afresh: a folder removed meanwhile is gone.
+        QSignalSpy failures(&list, &FolderList::OpenFailed);
+        QDir(path(QStringLiteral("vol/Beta"))).removeRecursively();
+        QTest::keyClick(&list, Qt::Key_Return);
+        QCOMPARE(failures.size(), 1);
+        QCOMPARE(failures.first().first().toString(), path(QStringLiteral("vol/other")));
+        QCOMPARE(list.Path(), vol);
+        QCOMPARE(rows(list), (QStringList{vol, "other", "pics"}));
+        QCOMPARE(changes.size(), 1);
+        list.setCurrentIndex(list.model()->index(2, 0));
+        QTest::keyClick(&list, Qt::Key_Enter);
+        QCOMPARE(list.Path(), path(QStringLiteral("vol/pics")));
+        QCOMPARE(changes.size(), 2);
+    }
+
+    // A folder of many subfolders lists all of them, after its chain, in order without
+    // regard to case; dot-folders and files stay out.
+    void folderListOfManySubfolders()
+    {
+        const QString many = TestFiles::makeDir(path(QStringLiteral("vol/many")));
+        QStringList expected{QStringLiteral("_under")};
+        for (int i = 0; i < 20000; i += 2)
+            expected << QStringLiteral("a%1").arg(i, 5, 10, QLatin1Char('0'));
+        for (int i = 1; i < 20000; i += 2)
+            expected << QStringLiteral("B%1").arg(i, 5, 10, QLatin1Char('0'));
+        expected << QStringLiteral("Zeta") << QStringLiteral("zeta") << QString::fromUtf8("\xc3\x84pfel")
+                 << QString::fromUtf8("\xc3\xa4rger");
+        // Created in reverse so that the disk's own order is no help.
+        for (auto it = expected.crbegin(); it != expected.crend(); ++it)
+            QCOMPARE(::mkdir(QFile::encodeName(many + QLatin1Char('/') + *it).constData(), 0755), 0);
+        TestFiles::makeDir(many + QStringLiteral("/.hidden"));
+        TestFiles::write(many + QStringLiteral("/file.jpg"));
+
+        ScriptedFileSystem fs;
+        FolderList list(fs, many);
+        const QString root = QDir::rootPath();
+        QStringList chain{root};
+        chain << many.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        QCOMPARE(rows(list), chain + expected);
+        QCOMPARE(list.currentIndex().row(), chain.size() - 1);
+        // The rows open their own folders.
+        const int last = list.model()->rowCount() - 1;
+        Q_EMIT list.doubleClicked(list.model()->index(last, 0));
+        QCOMPARE(list.Path(), many + QLatin1Char('/') + expected.last());
     }
 
     // A change of volume, and where it leads, is driven through the main window elsewhere.
