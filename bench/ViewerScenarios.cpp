@@ -144,16 +144,15 @@ int ViewerScenarios::Peak3xChild(const QString& folder)
         return 2;
     form->flbFiles->SetListIndex(0);
     const QSize natural = QImageReader(form->CurrentFile()).size();
+    // A user opens the viewer and picks the zoom from its popup menu seconds after the
+    // selection: by then the preview has its pixels and the neighbour is decoded ahead.
+    WaitUntil([&] { return !form->imgSmall->Pixels().isNull(); });
     form->mnuFullScreen_Click();
     QPointer<frmFullScreen> viewer = form->Viewer();
     if (!viewer)
         return 3;
-    // A user picks the zoom from the popup menu seconds later: by then the neighbour has
-    // been decoded ahead and the main window's preview has its pixels.
     const QString next = nextFile(*form);
-    WaitUntil([&] {
-        return !viewer || (viewer->Prefetcher().IsReady(next, coverBox(*viewer)) && !form->imgSmall->Pixels().isNull());
-    });
+    WaitUntil([&] { return !viewer || viewer->Prefetcher().IsReady(next, coverBox(*viewer)); });
     if (!viewer)
         return 5;
     viewer->mnuZoom_Click(3);

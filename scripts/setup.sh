@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev cmake g++ make
   libexif-dev libjpeg-turbo-progs sqlite3
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool x11-utils openbox imagemagick
   clang libclang-rt-14-dev
 )
 

@@ -216,6 +216,16 @@ void frmFileDir::placeFileListBelowDriveList()
     ControlAdapter& files = Bounds(flbFiles);
     files.SetHeight(m_scale.Height() - drive.Height() - 615);
     files.SetTop(drive.Top() + 315);
+    m_laidOutOuterHeight = frameGeometry().height();
+}
+
+void frmFileDir::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    // A window manager frames the window after the first layout, and moves it doing so:
+    // the file list's height follows the outer height, so it is placed again then.
+    if (m_laidOutOuterHeight >= 0 && frameGeometry().height() != m_laidOutOuterHeight)
+        handle([this] { Form_Resize(); });
 }
 
 void frmFileDir::splitter_SplitRect(float Percent)

@@ -107,6 +107,7 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -149,4 +150,5 @@ private:
     std::unique_ptr<ImageInformation> m_imageInfo;
     QPointer<frmFullScreen> frmScreen;
     QString sCurrentFile;
+    int m_laidOutOuterHeight = -1;  // the outer height, in pixels, the file list was placed for
 };

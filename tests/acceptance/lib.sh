@@ -206,10 +206,15 @@ check_caption() {
 caption_for() { printf '%s   - Height = %s  Width = %s' "$1" "$2" "$3"; }
 
 # geometry WINDOW: sets GX GY GW GH to the window's place and size on the screen.
+# (xwininfo: under a reparenting window manager xdotool counts the frame's offset twice.)
 geometry() {
-    local X Y WIDTH HEIGHT WINDOW SCREEN
-    eval "$(xdotool getwindowgeometry --shell "$1")"
-    GX=$X GY=$Y GW=$WIDTH GH=$HEIGHT
+    local info
+    info=$(xwininfo -id "$1" 2>/dev/null)
+    GX=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
+    GY=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
+    GW=$(sed -n 's/^ *Width: *//p' <<<"$info")
+    GH=$(sed -n 's/^ *Height: *//p' <<<"$info")
+    GX=${GX:-0} GY=${GY:-0} GW=${GW:-0} GH=${GH:-0}
 }
 
 # focus WINDOW: gives the window the keyboard (there is no window manager to do it).
