@@ -7,7 +7,9 @@
 #include "TooltipStore.h"
 
 namespace {
+// Each command says what it could not do.
 const QString kSaved = QStringLiteral("saved");
+const QString kChanged = QStringLiteral("changed");
 const QString kDeleted = QStringLiteral("deleted");
 }
 
@@ -63,7 +65,7 @@ void CommentCommands::EditTooltip()
         // A comment without a value is offered as an empty text.
         current = m_store.Field(QStringLiteral("Tooltip")).value_or(QString());
     } catch (const AppError& error) {
-        reportFailure(kSaved, error);
+        reportFailure(kChanged, error);
         return;
     }
     const QString answer = m_globals.Dialogs().InputBox(
@@ -80,7 +82,7 @@ void CommentCommands::EditTooltip()
         m_store.SetField(QStringLiteral("Tooltip"), answer);
         m_store.Update();
     } catch (const AppError& error) {
-        reportFailure(kSaved, error);
+        reportFailure(kChanged, error);
     }
     // The preview's tooltip keeps its text until the image is selected again.
 }

@@ -9,6 +9,34 @@
 
 namespace {
 QString titleOrDefault(const QString& title) { return title.isEmpty() ? ApplicationTitle() : title; }
+
+// The text as rich text in which every path stands whole on a line of its own: plain text
+// breaks a long path at any "/", and a path split over lines is easily misread. Markup in
+// the text (a file name may hold "<b>") shows as typed.
+QString withPathsUnbroken(const QString& text)
+{
+    const auto paragraph = [](const QStringList& words, bool unbroken) {
+        return QStringLiteral("<p style=\"margin:0;%1\">%2</p>")
+            .arg(unbroken ? QStringLiteral(" white-space:pre") : QString(), words.join(QLatin1Char(' ')).toHtmlEscaped());
+    };
+    QString html;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        QStringList words;
+        for (const QString& word : line.split(QLatin1Char(' '))) {
+            if (!word.contains(QLatin1Char('/'))) {
+                words << word;
+                continue;
+            }
+            if (!words.isEmpty())
+                html += paragraph(words, false);
+            html += paragraph({word}, true);
+            words.clear();
+        }
+        if (!words.isEmpty() || line.isEmpty())
+            html += paragraph(words, false);
+    }
+    return html;
+}
 }
 
 int QtDialogs::MsgBox(const QString& text, int style, const QString& title)
@@ -17,7 +45,8 @@ int QtDialogs::MsgBox(const QString& text, int style, const QString& title)
     const int icon = style & 0xF0;
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(titleOrDefault(title));
-    box.setText(text);
+    box.setTextFormat(Qt::RichText);
+    box.setText(withPathsUnbroken(text));
     switch (icon) {
     case 16: box.setIcon(QMessageBox::Critical); break;
     case 32: box.setIcon(QMessageBox::Question); break;

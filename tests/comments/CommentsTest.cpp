@@ -468,7 +468,9 @@ private Q_SLOTS:
         // Only a refusal the store cannot foresee comes after the prompt.
         const bool foreseen = condition != u"locked" && condition != u"disk full";
         QCOMPARE(w.dialogs.calls().size(), command != u"Delete" && !foreseen ? 2 : 1);
-        const QString verb = command == u"Delete" ? QStringLiteral("deleted") : QStringLiteral("saved");
+        const QString verb = command == u"Delete" ? QStringLiteral("deleted")
+                             : command == u"Edit" ? QStringLiteral("changed")
+                                                  : QStringLiteral("saved");
         QCOMPARE(Shown(w.dialogs).last(), ErrorBox(QStringLiteral("The comment could not be %1: %2.").arg(verb, reason)));
         QCOMPARE(w.tooltip, QStringLiteral("untouched"));
         QCOMPARE(TestFiles::read(w.file), fileBefore);

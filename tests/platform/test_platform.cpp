@@ -16,7 +16,13 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 #include <QWidget>
 #include <QtTest>
@@ -140,6 +146,47 @@ private Q_SLOTS:
         QVERIFY(answered);
         QCOMPARE(text.size(), row.returned.size());
         QCOMPARE(text, row.returned);
+    }
+
+    // A path in a message is never split over two lines, and markup in it shows as typed.
+    void messageKeepsAPathWhole()
+    {
+        const QString path = QStringLiteral("/home/someone/Pictures/holidays/2026/<b>summer</b>/by-the-sea/a-portable-copy-of-the-program/in-a-folder-with-a-rather-long-name-indeed/Tooltips.mdb");
+        const QString text = QStringLiteral("The comment could not be saved: the comment database %1 does not exist.").arg(path);
+        QString shown;
+        int lines = 0;
+        QTimer user;
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !shown.isNull())
+                return;
+            auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            // Laid out as the label lays it out, at the label's width: where do lines break?
+            QTextDocument document;
+            document.setDefaultFont(label->font());
+            if (label->textFormat() == Qt::PlainText)
+                document.setPlainText(label->text());
+            else
+                document.setHtml(label->text());
+            document.setDocumentMargin(0);
+            document.setTextWidth(label->contentsRect().width());
+            document.size();  // lays the text out
+            shown = document.toPlainText();
+            const int at = shown.indexOf(path);
+            const QTextBlock block = document.findBlock(at);
+            if (at >= 0 && block.layout()) {
+                QTextLayout* layout = block.layout();
+                const int first = layout->lineForTextPosition(at - block.position()).lineNumber();
+                const int last = layout->lineForTextPosition(at - block.position() + int(path.size()) - 1).lineNumber();
+                lines = last - first + 1;
+            }
+            box->button(QMessageBox::Ok)->click();
+        });
+        user.start(10);
+        QtDialogs dialogs;
+        QCOMPARE(dialogs.MsgBox(text, 48, QStringLiteral("Title")), int(IDialogs::vbOK));
+        QCOMPARE(shown.simplified(), text);  // the path may stand on a line of its own
+        QCOMPARE(lines, 1);
     }
 
     void volumeRootIsLongestPrefix()
