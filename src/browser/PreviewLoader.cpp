@@ -12,12 +12,28 @@ PreviewLoader::PreviewLoader(PictureBox& box, QObject* parent)
 
 PreviewLoader::~PreviewLoader() = default;
 
-void PreviewLoader::Show(const Picture& picture, const QImage& thumbnail, QSize coverBox, bool decodeNow)
+void PreviewLoader::Show(const Picture& picture, const QImage& thumbnail)
 {
+    m_decoder->Cancel();
     m_box.SetPicture(picture, thumbnail);
+    m_pendingPath.clear();
+    m_wanted = QSize();
+}
+
+void PreviewLoader::Decode(QSize coverBox, bool now)
+{
+    const Picture& picture = m_box.GetPicture();
+    if (picture.IsEmpty())
+        return;
+    const QSize wanted = PictureDecoder::DecodeSize(picture.PixelSize(), coverBox, picture.Format() == "jpeg");
+    // A decode of this picture at least as large was asked for already: a pane that shrank,
+    // or a second look at the same selection, needs nothing from the file.
+    if (m_wanted.isValid() && wanted.width() <= m_wanted.width() && wanted.height() <= m_wanted.height())
+        return;
+    m_wanted = wanted;
     m_pendingPath = picture.Path();
     m_pendingCover = coverBox;
-    if (decodeNow)
+    if (now)
         Resume();
     else
         m_decoder->Cancel();

@@ -8,9 +8,11 @@ class PictureBox;
 class PictureDecoder;
 
 // Brings a preview's pixels in without holding up a selection: the camera's embedded
-// thumbnail at once when there is one, then a decode on a worker thread at the size that
-// covers the screen (so a later pane resize never needs the file again). Only the latest
-// picture's pixels are ever shown. One per preview control.
+// thumbnail at once when there is one, then a decode on a worker thread at the smallest
+// scale that covers the preview as it is placed (a 24-megapixel photo in a pane of a few
+// hundred pixels decodes at 1/8, far quicker than for the whole screen). A pane that grows
+// past what was decoded gets a sharper decode. Only the latest picture's pixels are ever
+// shown. One per preview control.
 class PreviewLoader : public QObject {
     Q_OBJECT
 public:
@@ -18,13 +20,18 @@ public:
     ~PreviewLoader() override;
 
     // Shows `picture` (whose header was just read) in the box with `thumbnail` (the
-    // camera's, or none) until its decode arrives, and starts that decode, or, with
-    // decodeNow false, keeps it pending until Resume (while the full-screen viewer decodes
-    // the same file, a second decode would only slow its step down).
-    void Show(const Picture& picture, const QImage& thumbnail, QSize coverBox, bool decodeNow = true);
+    // camera's, or none) until its decode arrives. The decode waits for Decode.
+    void Show(const Picture& picture, const QImage& thumbnail);
+    // Decodes the picture shown to cover `coverBox` device pixels (the box as placed), or,
+    // with now false, keeps the decode pending until Resume (while the full-screen viewer
+    // decodes the same file, a second decode would only slow its step down). For a picture
+    // whose pixels already cover the box, nothing is done.
+    void Decode(QSize coverBox, bool now = true);
     // Completes a pending preview: with the viewer's pixels of the same file when it
     // hands them over, otherwise by decoding now.
     void Resume(const QString& path = QString(), const QImage& pixels = QImage());
+    // The size of the pixels last asked for (empty before the first decode).
+    QSize WantedSize() const { return m_wanted; }
     PictureDecoder& Decoder() const { return *m_decoder; }
 
 private:
@@ -32,4 +39,5 @@ private:
     PictureDecoder* m_decoder;
     QString m_pendingPath;
     QSize m_pendingCover;
+    QSize m_wanted;
 };

@@ -251,12 +251,15 @@ void frmFileDir::subSplitter_SplitRect(float Percent)
 
 void frmFileDir::fitPreview()
 {
-    // Refits the picture already loaded: a resize never reads the file again.
+    // Refits the picture already loaded; its file is read again only for pixels sharper
+    // than those decoded, when the preview grew past them.
     if (!subSplitter)
         throw AppError(91, objectName(), QStringLiteral("The layout is not set up"));
     CRect rc;
     subSplitter->GetRect(2, rc);
     FitPicture(rc, *m_preview, m_scale);
+    const bool viewerShowing = frmScreen && frmScreen->isVisible();
+    m_previewLoader->Decode(imgSmall->size() * imgSmall->devicePixelRatioF(), !viewerShowing);
 }
 
 void frmFileDir::Form_MouseDown(int Button, int Shift, float X, float Y)
@@ -454,13 +457,10 @@ void frmFileDir::selectionPictureLoaded(const QString& path, const std::optional
     // Each step may fail on its own (an unreadable file keeps the previous picture); the
     // next step still runs, and nothing is shown.
     TryStep([&] {
-        if (!picture)
-            return;
-        const QScreen* screen = this->screen();
-        const QSize cover = screen ? screen->size() * screen->devicePixelRatio() : QSize(1920, 1080);
-        const bool viewerShowing = frmScreen && frmScreen->isVisible();
-        m_previewLoader->Show(*picture, thumbnail, cover, !viewerShowing);
+        if (picture)
+            m_previewLoader->Show(*picture, thumbnail);
     });
+    // Placing the preview also starts its decode, at the size it is placed at.
     TryStep([&] { fitPreview(); });
     TryStep([&] {
         const Picture& shown = imgSmall->GetPicture();

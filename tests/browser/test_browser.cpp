@@ -233,7 +233,7 @@ private Q_SLOTS:
         QCOMPARE(form.SplitterHost().TrackingLineCount(), 0);
     }
 
-    void resizeRefitsWithoutReadingTheFile()
+    void resizeRefitsWhenTheFileIsGone()
     {
         BrowserFixture f;
         const QString photo = f.path("pics/wide.jpg");

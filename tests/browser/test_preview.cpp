@@ -208,7 +208,11 @@ private Q_SLOTS:
         QVERIFY(settled(form));
         QVERIFY(form.windowTitle().endsWith(QStringLiteral("Height = 2000  Width = 3000")));
         QVERIFY(form.Preview().Decoder().DecodesStarted() <= 3);
-        QTRY_VERIFY(form.imgSmall->Pixels().width() >= 750);  // the decode, not the thumbnail
+        // The decode, for the preview as placed: far smaller than the picture or the screen.
+        QTRY_VERIFY(form.Preview().WantedSize().isValid() && form.imgSmall->Pixels().size() == form.Preview().WantedSize());
+        const QSize placed = form.imgSmall->size() * form.imgSmall->devicePixelRatioF();
+        QVERIFY(form.imgSmall->Pixels().width() >= placed.width() && form.imgSmall->Pixels().height() >= placed.height());
+        QVERIFY(form.imgSmall->Pixels().width() < 1500);  // what covering this 800 x 800 screen takes
         QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/sub/big11.jpg"));
     }
 
