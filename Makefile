@@ -47,7 +47,7 @@ fuzz: fuzz-build
 bench: setup
 	@cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BENCH_DIR) -j $(JOBS) --target tessel_bench
-	QT_QPA_PLATFORM=offscreen ./$(BENCH_DIR)/bench/tessel_bench
+	QT_QPA_PLATFORM=offscreen:configfile=$(CURDIR)/bench/desktop-screen.json ./$(BENCH_DIR)/bench/tessel_bench $(BENCH_ROWS)
 
 clean:
 	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(ASAN_DIR) $(FUZZ_DIR)

@@ -18,13 +18,13 @@ BenchServices::BenchServices()
     QFile::copy(QStringLiteral(TESSEL_BUILT_STORE), m_dir.path() + QStringLiteral("/app/") + TooltipStore::FileName());
 }
 
-std::unique_ptr<frmFileDir> BenchServices::OpenMainWindow(const QString& folder)
+std::unique_ptr<frmFileDir> BenchServices::OpenMainWindow(const QString& folder, const QString& thumbnailRoot)
 {
     const QString exe = m_dir.path() + QStringLiteral("/app/tessel");
     const QString appName = QStringLiteral("tessel");
     m_settings.SaveSetting(appName, QStringLiteral("Startup"), QStringLiteral("lastDir"), folder);
     const BrowserServices services{m_dialogs,         m_settings,       m_fileSystem, m_drives,
-                                   m_fileOperations, m_processStarter, exe,          folder};
+                                   m_fileOperations, m_processStarter, exe,          folder, thumbnailRoot};
     auto form = std::make_unique<frmFileDir>(services);
     form->Form_Load();
     form->show();

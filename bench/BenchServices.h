@@ -25,8 +25,9 @@ public:
     BenchServices& operator=(const BenchServices&) = delete;
 
     // A loaded main window whose lists show `folder`, as a user who last left it there
-    // sees it at start; shown, with the events of showing processed.
-    std::unique_ptr<frmFileDir> OpenMainWindow(const QString& folder);
+    // sees it at start; shown, with the events of showing processed. Thumbnails are off
+    // unless a cache folder is named: a row that times decoding must decode every time.
+    std::unique_ptr<frmFileDir> OpenMainWindow(const QString& folder, const QString& thumbnailRoot = QString());
     const ScriptedDialogs& Dialogs() const { return m_dialogs; }
 
 private:

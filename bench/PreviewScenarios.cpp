@@ -6,6 +6,7 @@
 #include "Picture.h"
 #include "PictureBox.h"
 #include "PictureDecoder.h"
+#include "PreviewLoader.h"
 #include "frmFileDir.h"
 
 #include <QCoreApplication>
@@ -19,33 +20,21 @@
 
 namespace {
 
-// The box the main window decodes its preview to cover: the whole screen.
-QSize coverBox(const QWidget& form)
-{
-    const QScreen* screen = form.screen();
-    return screen ? screen->size() * screen->devicePixelRatio() : QSize(1920, 1080);
-}
-
 QSize decodedSize(const QString& path, QSize cover)
 {
     const QSize natural = QImageReader(path).size();
     return PictureDecoder::DecodeSize(natural, cover, true);
 }
 
-// Whether the preview shows the list's current file with its decoded pixels (or nothing
-// is selected yet, so no decode is under way).
-bool previewReady(const frmFileDir& form, QSize expected)
+// Whether the preview shows the list's current file with the pixels its decode was asked
+// for (or nothing is selected yet, so no decode is under way).
+bool previewReady(const frmFileDir& form)
 {
     if (form.CurrentFile().isEmpty())
         return true;
     const PictureBox& box = *form.imgSmall;
-    return box.GetPicture().Path() == form.CurrentFile() && box.Pixels().size() == expected;
-}
-
-std::string jpegScale(const QString& path, QSize cover)
-{
-    const QSize natural = QImageReader(path).size();
-    return "1/" + std::to_string(natural.width() / decodedSize(path, cover).width());
+    return box.GetPicture().Path() == form.CurrentFile() && form.Preview().WantedSize().isValid()
+           && box.Pixels().size() == form.Preview().WantedSize();
 }
 
 // A window that does nothing but show one image, scaled into itself.
@@ -76,13 +65,7 @@ void PreviewScenarios::Run(std::vector<BenchResult>& results, BenchServices& ser
                     list.ListCount());
         return;
     }
-    const QSize cover = coverBox(*form);
     const QString paths[2] = {folder + QStringLiteral("/") + list.List(0), folder + QStringLiteral("/") + list.List(1)};
-    const QSize expected = decodedSize(paths[0], cover);
-    const std::string scale = jpegScale(paths[0], cover);
-    std::printf("preview: cover box %dx%d, decode at %dx%d (djpeg -scale %s)\n", cover.width(), cover.height(),
-                expected.width(), expected.height(), scale.c_str());
-
     // Each run selects the other file, so every run really decodes.
     int next = 0;
     const auto selectNext = [&] {
@@ -90,9 +73,18 @@ void PreviewScenarios::Run(std::vector<BenchResult>& results, BenchServices& ser
         next = 1 - next;
     };
     const auto waitForPreview = [&] {
-        if (!WaitUntil([&] { return previewReady(*form, expected); }))
+        if (!WaitUntil([&] { return previewReady(*form); }))
             std::printf("warning: the preview of %s did not arrive\n", qPrintable(form->CurrentFile()));
     };
+    // The preview decodes for the size it is placed at: one selection tells which scale.
+    selectNext();
+    waitForPreview();
+    const QSize expected = form->Preview().WantedSize();
+    const QSize placed = form->imgSmall->size() * form->imgSmall->devicePixelRatioF();
+    const QSize natural = QImageReader(paths[0]).size();
+    const std::string scale = "1/" + std::to_string(expected.width() > 0 ? natural.width() / expected.width() : 1);
+    std::printf("preview: placed at %dx%d, decode at %dx%d (djpeg -scale %s)\n", form->imgSmall->width(),
+                form->imgSmall->height(), expected.width(), expected.height(), scale.c_str());
     const auto djpeg = [&] { TimeChildMs({"djpeg", "-scale", scale, "-outfile", "/dev/null", paths[next].toStdString()}); };
 
     BenchScenario preview{"preview_6000x4000", [&] {
@@ -114,7 +106,7 @@ void PreviewScenarios::Run(std::vector<BenchResult>& results, BenchServices& ser
     // Peak memory of a huge photo's preview, each side in a process of its own.
     const std::string self = PeakMemory::SelfPath();
     const QString huge = hugeFolder + QStringLiteral("/huge.jpg");
-    const QSize hugeDecoded = decodedSize(huge, cover);
+    const QSize hugeDecoded = decodedSize(huge, placed);  // the scale our preview decodes it at
     results.push_back(RunMeasured(
         "preview_peak_12000x8000", "MB", 3,
         [&] { return PeakMemory::RunMB({self, "--peak-preview", hugeFolder.toStdString()}); },
@@ -136,10 +128,8 @@ int PreviewScenarios::PeakPreviewChild(const QString& folder)
     auto form = services.OpenMainWindow(folder);
     if (form->flbFiles->ListCount() < 1)
         return 0; // the main window alone
-    const QString path = folder + QStringLiteral("/") + form->flbFiles->List(0);
-    const QSize expected = decodedSize(path, coverBox(*form));
     form->flbFiles->SetListIndex(0);
-    if (!WaitUntil([&] { return previewReady(*form, expected); }))
+    if (!WaitUntil([&] { return previewReady(*form); }))
         return 3;
     form->imgSmall->repaint();
     return 0;

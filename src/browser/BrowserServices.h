@@ -1,4 +1,6 @@
 #pragma once
+#include "ThumbnailCache.h"
+
 #include <QString>
 
 class IDialogs;
@@ -19,4 +21,6 @@ struct BrowserServices {
     IProcessStarter& processStarter;
     QString executablePath;   // full path of the running program
     QString processFolder;    // the process's current folder at start
+    // The desktop's thumbnail cache the previews read and add to; empty turns it off.
+    QString thumbnailRoot = ThumbnailCache::DefaultRoot();
 };

@@ -20,8 +20,9 @@ public:
     ~PreviewLoader() override;
 
     // Shows `picture` (whose header was just read) in the box with `thumbnail` (the
-    // camera's, or none) until its decode arrives. The decode waits for Decode.
-    void Show(const Picture& picture, const QImage& thumbnail);
+    // camera's, or none) until its decode arrives. The decode waits for Decode; a thumbnail
+    // that covers the preview (from the desktop's cache) needs none while it still does.
+    void Show(const Picture& picture, const QImage& thumbnail, bool thumbnailCovers = false);
     // Decodes the picture shown to cover `coverBox` device pixels (the box as placed), or,
     // with now false, keeps the decode pending until Resume (while the full-screen viewer
     // decodes the same file, a second decode would only slow its step down). For a picture
@@ -40,4 +41,5 @@ private:
     QString m_pendingPath;
     QSize m_pendingCover;
     QSize m_wanted;
+    QSize m_covered;  // the pixels held that are as good as a decode of their size
 };

@@ -15,13 +15,31 @@ SelectionLoader::PictureRead SelectionLoader::ReadPicture(const QString& path, d
     return read;
 }
 
-void SelectionLoader::Request(const QString& path, double dpiX, double dpiY, ITooltipBackend::RowReader rows)
+void SelectionLoader::Request(const QString& path, double dpiX, double dpiY, QSize pane,
+                              ITooltipBackend::RowReader rows)
 {
     const quint64 ticket = m_jobs.Next();
     m_pictureDone = false;
     m_commentsDone = !rows;
     m_jobs.Run(
-        ticket, [source = m_source, path, dpiX, dpiY] { return source(path, dpiX, dpiY); },
+        ticket,
+        [source = m_source, cache = m_thumbnails, path, dpiX, dpiY, pane] {
+            PictureRead read = source(path, dpiX, dpiY);
+            if (!read.picture || read.picture->IsEmpty() || cache.IsOff())
+                return read;
+            // A thumbnail as large as the picture will stand in the pane spares the decode.
+            const QSize natural = read.picture->PixelSize();
+            const QSize fitted = natural.width() <= pane.width() && natural.height() <= pane.height()
+                                     ? natural
+                                     : natural.scaled(pane, Qt::KeepAspectRatio);
+            const QImage cached = cache.Find(path, read.picture->LastModified().toSecsSinceEpoch(),
+                                             qMax(fitted.width(), fitted.height()));
+            if (!cached.isNull()) {
+                read.thumbnail = cached;
+                read.thumbnailCovers = true;
+            }
+            return read;
+        },
         [this, path](PictureRead read) {
             m_pictureDone = true;
             Q_EMIT PictureLoaded(path, read);

@@ -2,6 +2,7 @@
 #include "ITooltipBackend.h"
 #include "NewestWins.h"
 #include "Picture.h"
+#include "ThumbnailCache.h"
 
 #include <QImage>
 #include <QObject>
@@ -21,6 +22,8 @@ public:
     struct PictureRead {
         std::optional<Picture> picture;
         QImage thumbnail;
+        // The thumbnail came from the desktop's cache and covers the preview: no decode needed.
+        bool thumbnailCovers = false;
     };
     // Reads a file's header; tests and the benchmark put a slow file layer in its place.
     using PictureSource = std::function<PictureRead(const QString& path, double dpiX, double dpiY)>;
@@ -29,10 +32,12 @@ public:
 
     static PictureRead ReadPicture(const QString& path, double dpiX, double dpiY);
     void SetPictureSource(PictureSource source) { m_source = std::move(source); }
+    void SetThumbnailCache(const ThumbnailCache& cache) { m_thumbnails = cache; }
 
     // Starts reading `path` and, when `rows` is given, its comment rows; every earlier
-    // request is stale from now on.
-    void Request(const QString& path, double dpiX, double dpiY, ITooltipBackend::RowReader rows);
+    // request is stale from now on. A cached thumbnail is looked for that covers the
+    // picture fitted into `pane` (device pixels).
+    void Request(const QString& path, double dpiX, double dpiY, QSize pane, ITooltipBackend::RowReader rows);
     // Whether everything the newest request asked for has arrived.
     bool IsSettled() const { return m_pictureDone && m_commentsDone; }
 
@@ -46,6 +51,7 @@ private:
     // selection; stale requests leave their thread at once.
     NewestWins m_jobs{3};
     PictureSource m_source = &SelectionLoader::ReadPicture;
+    ThumbnailCache m_thumbnails{QString()};
     bool m_pictureDone = true;
     bool m_commentsDone = true;
 };

@@ -20,6 +20,7 @@
 #include "Picture.h"
 #include "PictureBox.h"
 #include "PictureControl.h"
+#include "PictureDecoder.h"
 #include "PreviewLoader.h"
 #include "QtSplitterHost.h"
 #include "SelectionLoader.h"
@@ -49,8 +50,11 @@ frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
     m_selection = std::make_unique<SelectionLoader>();
     connect(m_selection.get(), &SelectionLoader::PictureLoaded, this,
             [this](const QString& path, const SelectionLoader::PictureRead& read) {
-                handle([&] { selectionPictureLoaded(path, read.picture, read.thumbnail); });
+                handle([&] { selectionPictureLoaded(path, read); });
             });
+    const ThumbnailCache thumbnails(m_services.thumbnailRoot);
+    m_selection->SetThumbnailCache(thumbnails);
+    m_previewLoader->Decoder().SetThumbnailCache(thumbnails);
     connect(m_selection.get(), &SelectionLoader::CommentsLoaded, this,
             [this](const QString& path, bool ok, const QVector<TooltipRow>& rows) {
                 handle([&] { selectionCommentsLoaded(path, ok, rows); });
@@ -447,18 +451,27 @@ void frmFileDir::flbFiles_Click()
     TryStep([&] {
         if (m_store.IsOpen())
             m_store.BeginLookup(sCurrentFile);
-        m_selection->Request(sCurrentFile, logicalDpiX(), logicalDpiY(), m_store.Reader());
+        m_selection->Request(sCurrentFile, logicalDpiX(), logicalDpiY(), previewPane(), m_store.Reader());
     });
 }
 
-void frmFileDir::selectionPictureLoaded(const QString& path, const std::optional<Picture>& picture,
-                                        const QImage& thumbnail)
+QSize frmFileDir::previewPane() const
+{
+    if (!subSplitter)
+        return {};
+    CRect rc;
+    subSplitter->GetRect(2, rc);
+    const qreal ratio = imgSmall->devicePixelRatioF();
+    return QSize(int(rc.Width() / m_scale.UnitsPerPixelX() * ratio), int(rc.Height() / m_scale.UnitsPerPixelY() * ratio));
+}
+
+void frmFileDir::selectionPictureLoaded(const QString& path, const SelectionLoader::PictureRead& read)
 {
     // Each step may fail on its own (an unreadable file keeps the previous picture); the
     // next step still runs, and nothing is shown.
     TryStep([&] {
-        if (picture)
-            m_previewLoader->Show(*picture, thumbnail);
+        if (read.picture)
+            m_previewLoader->Show(*read.picture, read.thumbnail, read.thumbnailCovers);
     });
     // Placing the preview also starts its decode, at the size it is placed at.
     TryStep([&] { fitPreview(); });

@@ -3,6 +3,7 @@
 #include "FormScale.h"
 #include "Globals.h"
 #include "IPreviewTooltip.h"
+#include "SelectionLoader.h"
 #include "TooltipStore.h"
 #include "frmFullScreen.h"
 
@@ -27,7 +28,6 @@ class FileCommands;
 class FileListView;
 class ImageInformation;
 class PreviewLoader;
-class SelectionLoader;
 class QtSplitterHost;
 
 // The main window: drive, folder and file lists chained together, the preview, the
@@ -122,7 +122,8 @@ private:
     void putDriveListOverFileList();
     void placeFileListBelowDriveList();
     void fitPreview();
-    void selectionPictureLoaded(const QString& path, const std::optional<Picture>& picture, const QImage& thumbnail);
+    void selectionPictureLoaded(const QString& path, const SelectionLoader::PictureRead& read);
+    QSize previewPane() const;
     void selectionCommentsLoaded(const QString& path, bool ok, const QVector<TooltipRow>& rows);
     void openViewer();
     void viewerGone();

@@ -82,11 +82,11 @@ void PictureDecoder::run()
 
         // Queued to this object's (the UI) thread; dropped by Qt if the decoder is gone.
         QMetaObject::invokeMethod(
-            this,
-            [this, id = job.id, path = job.path, image = std::move(image), why, ok] {
-                deliver(id, path, image, why, ok);
-            },
+            this, [this, id = job.id, path = job.path, image, why, ok] { deliver(id, path, image, why, ok); },
             Qt::QueuedConnection);
+        // Once delivered, the pixels also serve the next visit and other programs.
+        if (ok)
+            m_thumbnails.Keep(job.path, image);
     }
 }
 

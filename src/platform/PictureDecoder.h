@@ -1,4 +1,6 @@
 #pragma once
+#include "ThumbnailCache.h"
+
 #include <QImage>
 #include <QMutex>
 #include <QObject>
@@ -30,6 +32,8 @@ public:
     // Makes every request stale: nothing more is delivered until the next Request.
     void Cancel();
     quint64 LatestRequest() const { return m_latest.load(); }
+    // Where decoded pixels are kept as thumbnails (off until set); set before the first Request.
+    void SetThumbnailCache(const ThumbnailCache& cache) { m_thumbnails = cache; }
     // How many decodes actually started on the worker (stale waiting requests never do).
     int DecodesStarted() const { return m_decodesStarted.load(); }
 
@@ -67,4 +71,5 @@ private:
     bool m_stopping = false;      // guarded by m_mutex
     std::atomic<quint64> m_latest{0};
     std::atomic<int> m_decodesStarted{0};
+    ThumbnailCache m_thumbnails{QString()};
 };

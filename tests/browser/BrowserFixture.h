@@ -57,6 +57,7 @@ struct BrowserFixture {
     BrowserFixture()
     {
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(path("cfg")));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(path("cache")));
         qputenv("XDG_DATA_HOME", QFile::encodeName(path("data")));
         TestFiles::makeDir(path("app"));
         TestFiles::makeDir(path("pics/sub"));

@@ -8,6 +8,7 @@
 #include "Pixels.h"
 #include "Sql.h"
 #include "ShownDialogs.h"
+#include "ThumbnailCache.h"
 #include "Sql.h"
 #include "PreviewLoader.h"
 #include "frmFullScreen.h"
@@ -41,11 +42,13 @@ QString newComment(BrowserFixture& f, frmFileDir& form, const QString& text)
 
 // Replaces the fixture's three placeholder files with pictures (c.gif holds a BMP) and
 // starts in their folder, shown.
-frmFileDir& startOnPictures(BrowserFixture& f)
+frmFileDir& startOnPictures(BrowserFixture& f, bool write = true)
 {
-    writeImage(f.path("pics/a.jpg"), 640, 480);
-    writeImage(f.path("pics/b.JPG"), 320, 200);
-    writeImage(f.path("pics/c.gif"), 100, 50, "BMP");
+    if (write) {
+        writeImage(f.path("pics/a.jpg"), 640, 480);
+        writeImage(f.path("pics/b.JPG"), 320, 200);
+        writeImage(f.path("pics/c.gif"), 100, 50, "BMP");
+    }
     frmFileDir& form = f.startIn(f.path("pics"));
     form.show();
     return form;
@@ -214,6 +217,39 @@ private Q_SLOTS:
         QVERIFY(form.imgSmall->Pixels().width() >= placed.width() && form.imgSmall->Pixels().height() >= placed.height());
         QVERIFY(form.imgSmall->Pixels().width() < 1500);  // what covering this 800 x 800 screen takes
         QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/sub/big11.jpg"));
+    }
+
+    // A thumbnail in the desktop's cache that covers the preview stands in for the decode;
+    // the decodes the program makes anyway fill the cache; a file changed since its
+    // thumbnail was made is decoded again.
+    void cachedThumbnailsSpareTheDecode()
+    {
+        BrowserFixture f;
+        writeImage(f.path("pics/a.jpg"), 3000, 2000);
+        writeImage(f.path("pics/b.JPG"), 3000, 2000);
+        frmFileDir& form = startOnPictures(f, false);
+        const ThumbnailCache cache(f.path("cache") + QStringLiteral("/thumbnails"));
+        QVERIFY(select(form, 0));
+        QTRY_COMPARE(form.imgSmall->Pixels().size(), form.Preview().WantedSize());
+        const qint64 mtime = QFileInfo(f.path("pics/a.jpg")).lastModified().toSecsSinceEpoch();
+        QTRY_VERIFY(!cache.Find(f.path("pics/a.jpg"), mtime, 1).isNull());  // written after the decode
+
+        QVERIFY(cache.Store(f.path("pics/b.JPG"), QFileInfo(f.path("pics/b.JPG")).lastModified().toSecsSinceEpoch(),
+                            Solid(3000, 2000, Qt::magenta), {3000, 2000}));
+        const int decodes = form.Preview().Decoder().DecodesStarted();
+        QVERIFY(select(form, 1));
+        QCOMPARE(form.imgSmall->Pixels().size(), QSize(512, 341));
+        QVERIFY(Near(form.imgSmall->Pixels().pixelColor(10, 10), Qt::magenta));
+        QCOMPARE(form.Preview().Decoder().DecodesStarted(), decodes);
+
+        QVERIFY(select(form, 0));
+        QFile photo(f.path("pics/b.JPG"));
+        QVERIFY(photo.open(QIODevice::ReadWrite));
+        QVERIFY(photo.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        photo.close();
+        QVERIFY(select(form, 1));
+        QTRY_COMPARE(form.imgSmall->Pixels().size(), form.Preview().WantedSize());
+        QVERIFY(!Near(form.imgSmall->Pixels().pixelColor(10, 10), Qt::magenta));
     }
 
     // A double click on a file opens the viewer on it in the acceptance run.

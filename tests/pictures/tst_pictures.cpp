@@ -8,9 +8,13 @@
 #include "PictureFile.h"
 #include "Pixels.h"
 #include "TestFiles.h"
+#include "ThumbnailCache.h"
 #include "Units.h"
 
+#include <QCryptographicHash>
 #include <QDataStream>
+#include <QImageReader>
+#include <QTemporaryDir>
 #include <QElapsedTimer>
 #include <QtTest>
 
@@ -306,6 +310,47 @@ private Q_SLOTS:
         const quint64 id = decoder.Request(text, QSize(100, 100));
         QVERIFY(failed.wait(5000));
         QCOMPARE(failed[0], QVariantList({id, text, QStringLiteral("Invalid picture")}));
+    }
+
+    // The desktop's thumbnail cache: what is written passes the checks other programs make
+    // and reads back; a thumbnail of another file, of an older version or a damaged one is
+    // never taken; pixels that would make a blurred thumbnail are not written.
+    void thumbnailCache()
+    {
+        QTemporaryDir dir;
+        const ThumbnailCache cache(dir.path() + QStringLiteral("/thumbnails"));
+        const QString photo = dir.path() + QStringLiteral("/a photo #1.jpg");
+        TestFiles::write(photo, "stand-in");
+        const QString uri = QStringLiteral("file://") + dir.path() + QStringLiteral("/a%20photo%20%231.jpg");
+        QCOMPARE(ThumbnailCache::UriOf(photo), uri);
+        const QString name = QString::fromLatin1(QCryptographicHash::hash(uri.toUtf8(), QCryptographicHash::Md5).toHex());
+        const QString stored = cache.Root() + QStringLiteral("/x-large/") + name + QStringLiteral(".png");
+
+        QVERIFY(cache.Store(photo, 1700000000, Solid(2000, 1000), {6000, 3000}));
+        const QImage png(stored, "png");
+        QCOMPARE(png.text(QStringLiteral("Thumb::URI")), uri);
+        QCOMPARE(png.text(QStringLiteral("Thumb::MTime")), QStringLiteral("1700000000"));
+        QCOMPARE(png.size(), QSize(512, 256));
+        QCOMPARE(QFileInfo(stored).permissions() & 0x7777, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
+        QCOMPARE(QFileInfo(cache.Root()).permissions() & 0x0077, QFileDevice::Permissions());
+        QCOMPARE(QDir(cache.Root() + QStringLiteral("/x-large")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+        QCOMPARE(cache.Find(photo, 1700000000, 300).size(), QSize(512, 256));
+        QVERIFY(cache.Find(photo, 1700000000, 600).isNull());  // smaller than asked
+        QVERIFY(cache.Find(photo, 1700000001, 300).isNull());  // the file changed since
+        const QString other = dir.path() + QStringLiteral("/other.jpg");
+        QFile::copy(stored, cache.Root() + QStringLiteral("/x-large/") + ThumbnailCache::FileNameFor(other));
+        QVERIFY(cache.Find(other, 1700000000, 300).isNull());  // made for another file
+        TestFiles::write(stored, QByteArray("\x89PNG\r\n\x1a\n damaged"));
+        QVERIFY(cache.Find(photo, 1700000000, 300).isNull());
+
+        // Never enlarged from pixels smaller than the picture; a small picture is kept whole.
+        QVERIFY(!cache.Store(photo, 1700000000, Solid(300, 150), {3000, 1500}));
+        QVERIFY(cache.Store(photo, 1700000000, Solid(100, 50), {100, 50}));
+        QCOMPARE(cache.Find(photo, 1700000000, 100).size(), QSize(100, 50));
+        // Nothing is written for the cache's own files, nor by a cache turned off.
+        QVERIFY(!cache.Store(stored, 1700000000, Solid(600, 600), {600, 600}));
+        QVERIFY(!ThumbnailCache(QString()).Store(photo, 1700000000, Solid(600, 600), {600, 600}));
     }
 
     void boxDrawsStretched()
