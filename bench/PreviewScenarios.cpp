@@ -7,6 +7,7 @@
 #include "PictureBox.h"
 #include "PictureDecoder.h"
 #include "PreviewLoader.h"
+#include "ThumbnailCache.h"
 #include "frmFileDir.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <cstdio>
@@ -102,6 +104,38 @@ void PreviewScenarios::Run(std::vector<BenchResult>& results, BenchServices& ser
     handler.target = {BenchTarget::Ours, 5};
     results.push_back(RunScenario(handler));
     form.reset();
+
+    // With the desktop's thumbnail cache: once both photos were decoded, each selection
+    // shows its x-large thumbnail instead. The reference reads that thumbnail bare.
+    {
+        QTemporaryDir cacheDir;
+        const ThumbnailCache cache(cacheDir.path());
+        auto cached = services.OpenMainWindow(folder, cache.Root());
+        int shown = 0;
+        const auto selectOther = [&] {
+            cached->flbFiles->SetListIndex(shown);
+            shown = 1 - shown;
+        };
+        const auto thumbnailShown = [&] {
+            return cached->imgSmall->GetPicture().Path() == cached->CurrentFile()
+                   && qMax(cached->imgSmall->Pixels().width(), cached->imgSmall->Pixels().height())
+                          == ThumbnailCache::WrittenEdge;
+        };
+        for (int i = 0; i < 2; ++i) {
+            selectOther();
+            WaitUntil([&] { return previewReady(*cached); });
+        }
+        WaitUntil([&] { return QDir(cache.Root() + QStringLiteral("/x-large")).count() >= 4; }, 10000);
+        const QString thumbnail = cache.Root() + QStringLiteral("/x-large/") + ThumbnailCache::FileNameFor(paths[0]);
+        BenchScenario hit{"preview_thumbnail_hit", [&] {
+                              selectOther();
+                              if (!WaitUntil([&] { return thumbnailShown(); }, 10000))
+                                  std::printf("warning: no thumbnail shown for %s\n", qPrintable(cached->CurrentFile()));
+                          },
+                          [&] { QImage(thumbnail, "png").isNull(); }, 15};
+        hit.target = {BenchTarget::Ours, 10};
+        results.push_back(RunScenario(hit));
+    }
 
     // Peak memory of a huge photo's preview, each side in a process of its own.
     const std::string self = PeakMemory::SelfPath();

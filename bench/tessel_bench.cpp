@@ -50,12 +50,13 @@ QString makeBigFolder(const QString& root)
     return QString::fromStdString(dir);
 }
 
-// The floor for listing: scan, keep the four image types without regard to case, sort.
-size_t referenceListing(const std::string& dir)
+// The floor for listing: scan, keep the visible entries of one kind (regular files of the
+// four image types, or folders), sort them without regard to case.
+size_t referenceScan(const std::string& dir, bool folders)
 {
     std::vector<std::pair<std::string, std::string>> kept;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        if (!entry.is_regular_file())
+        if (folders ? !entry.is_directory() : !entry.is_regular_file())
             continue;
         std::string name = entry.path().filename().string();
         if (name.empty() || name[0] == '.')
@@ -66,12 +67,14 @@ size_t referenceListing(const std::string& dir)
             const size_t n = std::strlen(ext);
             return lower.size() >= n && lower.compare(lower.size() - n, n, ext) == 0;
         };
-        if (ends(".jpg") || ends(".gif") || ends(".bmp") || ends(".dib"))
+        if (folders || ends(".jpg") || ends(".gif") || ends(".bmp") || ends(".dib"))
             kept.emplace_back(std::move(lower), std::move(name));
     }
     std::sort(kept.begin(), kept.end());
     return kept.size();
 }
+size_t referenceListing(const std::string& dir) { return referenceScan(dir, false); }
+size_t referenceFolderListing(const std::string& dir) { return referenceScan(dir, true); }
 
 // A folder of 100,000 empty subfolders, their names in mixed case, and one dot-folder.
 QString makeFolderOfFolders(const QString& root)
@@ -84,24 +87,6 @@ QString makeFolderOfFolders(const QString& root)
         ::mkdir((dir + name).c_str(), 0755);
     }
     return QString::fromStdString(dir);
-}
-
-// The floor for listing folders: scan, keep the visible folders, sort without regard to case.
-size_t referenceFolderListing(const std::string& dir)
-{
-    std::vector<std::pair<std::string, std::string>> kept;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        if (!entry.is_directory())
-            continue;
-        std::string name = entry.path().filename().string();
-        if (name.empty() || name[0] == '.')
-            continue;
-        std::string lower = name;
-        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-        kept.emplace_back(std::move(lower), std::move(name));
-    }
-    std::sort(kept.begin(), kept.end());
-    return kept.size();
 }
 
 // The floor for a resize step: a window that places four child controls by hand.
@@ -192,7 +177,8 @@ int main(int argc, char* argv[])
         return std::any_of(scenarios.begin(), scenarios.end(), [&](const char* s) { return wanted(s); });
     };
     // The preview and viewer rows run as two groups; naming one row runs its group.
-    const bool previewRows = anyWanted({"preview_6000x4000", "select_handler_6000x4000", "preview_peak_12000x8000"});
+    const bool previewRows = anyWanted(
+        {"preview_6000x4000", "select_handler_6000x4000", "preview_thumbnail_hit", "preview_peak_12000x8000"});
     const bool viewerRows = anyWanted({"viewer_step_prefetched", "viewer_step_cold", "viewer_3x_peak_8000x6000"});
     const bool responsivenessRows = anyWanted({"ui_stall_slow_file", "viewer_key_repeat"});
     PeakMemory::StartLauncher(); // before Qt starts any thread
