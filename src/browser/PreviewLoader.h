@@ -1,45 +1,68 @@
 #pragma once
+#include "NewestWins.h"
+#include "Picture.h"
+#include "PicturePrefetcher.h"
+#include "ThumbnailCache.h"
+
 #include <QImage>
 #include <QObject>
 #include <QSize>
 
-class Picture;
+#include <functional>
+#include <utility>
+
 class PictureBox;
-class PictureDecoder;
 
 // Brings a preview's pixels in without holding up a selection: the camera's embedded
-// thumbnail at once when there is one, then a decode on a worker thread at the smallest
-// scale that covers the preview as it is placed (a 24-megapixel photo in a pane of a few
-// hundred pixels decodes at 1/8, far quicker than for the whole screen). A pane that grows
-// past what was decoded gets a sharper decode. Only the latest picture's pixels are ever
-// shown. One per preview control.
+// thumbnail (or the desktop's cached one) at once, then a decode on a worker at the
+// smallest scale that is enough for the picture fitted into the preview pane (a
+// 24-megapixel photo in a pane of a few hundred pixels decodes at 1/8, far quicker than
+// for the whole screen). Once a preview shows, the entries before and after it in the
+// list are decoded ahead, so stepping through a folder shows each picture at once. Only
+// the latest picture's pixels are ever shown. One per preview control.
 class PreviewLoader : public QObject {
     Q_OBJECT
 public:
-    explicit PreviewLoader(PictureBox& box, QObject* parent = nullptr);
+    // The files before and after the one shown, in the owner's list.
+    using Neighbours = std::function<std::pair<QString, QString>()>;
+
+    explicit PreviewLoader(PictureBox& box, Neighbours neighbours = {}, QObject* parent = nullptr);
     ~PreviewLoader() override;
 
     // Shows `picture` (whose header was just read) in the box with `thumbnail` (the
     // camera's, or none) until its decode arrives. The decode waits for Decode; a thumbnail
     // that covers the preview (from the desktop's cache) needs none while it still does.
     void Show(const Picture& picture, const QImage& thumbnail, bool thumbnailCovers = false);
-    // Decodes the picture shown to cover `coverBox` device pixels (the box as placed), or,
-    // with now false, keeps the decode pending until Resume (while the full-screen viewer
-    // decodes the same file, a second decode would only slow its step down). For a picture
-    // whose pixels already cover the box, nothing is done.
-    void Decode(QSize coverBox, bool now = true);
+    // Decodes the picture shown for the pane `pane` (device pixels), or, with now false,
+    // keeps the decode pending until Resume (while the full-screen viewer decodes the same
+    // file, a second decode would only slow its step down). Pixels that already cover the
+    // picture as it stands in the pane are kept.
+    void Decode(QSize pane, bool now = true);
     // Completes a pending preview: with the viewer's pixels of the same file when it
     // hands them over, otherwise by decoding now.
     void Resume(const QString& path = QString(), const QImage& pixels = QImage());
+    // Where decoded pixels are kept as thumbnails for the next visit (off until set).
+    void SetThumbnailCache(const ThumbnailCache& cache) { m_thumbnails = cache; }
+
     // The size of the pixels last asked for (empty before the first decode).
     QSize WantedSize() const { return m_wanted; }
-    PictureDecoder& Decoder() const { return *m_decoder; }
+    // How many pictures were decoded, for the preview or ahead of it.
+    int Decodes() const { return m_ahead.Decodes(); }
+    PicturePrefetcher& Ahead() { return m_ahead; }
 
 private:
+    void decodeNow();
+
     PictureBox& m_box;
-    PictureDecoder* m_decoder;
-    QString m_pendingPath;
-    QSize m_pendingCover;
+    Neighbours m_neighbours;
+    PicturePrefetcher m_ahead;
+    NewestWins m_jobs;  // after the prefetcher: its jobs end before the prefetcher goes
+    ThumbnailCache m_thumbnails{QString()};
+    bool m_pending = false;
+    QSize m_pane;
     QSize m_wanted;
     QSize m_covered;  // the pixels held that are as good as a decode of their size
+    // The picture shown before and its decoded pixels, kept ahead for a step back.
+    Picture m_shownBefore;
+    QImage m_pixelsBefore;
 };

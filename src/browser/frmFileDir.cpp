@@ -20,7 +20,6 @@
 #include "Picture.h"
 #include "PictureBox.h"
 #include "PictureControl.h"
-#include "PictureDecoder.h"
 #include "PreviewLoader.h"
 #include "QtSplitterHost.h"
 #include "SelectionLoader.h"
@@ -46,7 +45,7 @@ frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
     createControls();
     m_splitterHost = std::make_unique<QtSplitterHost>(m_surface, objectName(), m_scale.UnitsPerPixelX(),
                                                       m_scale.UnitsPerPixelY());
-    m_previewLoader = std::make_unique<PreviewLoader>(*imgSmall);
+    m_previewLoader = std::make_unique<PreviewLoader>(*imgSmall, [this] { return neighbourPaths(); });
     m_selection = std::make_unique<SelectionLoader>();
     connect(m_selection.get(), &SelectionLoader::PictureLoaded, this,
             [this](const QString& path, const SelectionLoader::PictureRead& read) {
@@ -54,7 +53,7 @@ frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
             });
     const ThumbnailCache thumbnails(m_services.thumbnailRoot);
     m_selection->SetThumbnailCache(thumbnails);
-    m_previewLoader->Decoder().SetThumbnailCache(thumbnails);
+    m_previewLoader->SetThumbnailCache(thumbnails);
     connect(m_selection.get(), &SelectionLoader::CommentsLoaded, this,
             [this](const QString& path, bool ok, const QVector<TooltipRow>& rows) {
                 handle([&] { selectionCommentsLoaded(path, ok, rows); });
@@ -263,7 +262,7 @@ void frmFileDir::fitPreview()
     subSplitter->GetRect(2, rc);
     FitPicture(rc, *m_preview, m_scale);
     const bool viewerShowing = frmScreen && frmScreen->isVisible();
-    m_previewLoader->Decode(imgSmall->size() * imgSmall->devicePixelRatioF(), !viewerShowing);
+    m_previewLoader->Decode(previewPane(), !viewerShowing);
 }
 
 void frmFileDir::Form_MouseDown(int Button, int Shift, float X, float Y)
@@ -603,15 +602,20 @@ QString frmFileDir::entryPath(int index) const
     return index < 0 ? QString() : joinPath(flbFiles->Path(), flbFiles->List(index));
 }
 
-void frmFileDir::frmScreen_QueryNeighbours(QString& sPrevious, QString& sNext)
+std::pair<QString, QString> frmFileDir::neighbourPaths() const
 {
-    // The files a step from the viewer would show next, so it can decode them ahead.
+    // The files a step up or down from the selection would show, so they can be decoded ahead.
     const int count = flbFiles->ListCount();
     const int index = flbFiles->ListIndex();
     if (count == 0 || index < 0)
-        return;
-    sPrevious = entryPath(SteppedListIndex(index, count, KeyCodes::Up));
-    sNext = entryPath(SteppedListIndex(index, count, KeyCodes::Down));
+        return {};
+    return {entryPath(SteppedListIndex(index, count, KeyCodes::Up)),
+            entryPath(SteppedListIndex(index, count, KeyCodes::Down))};
+}
+
+void frmFileDir::frmScreen_QueryNeighbours(QString& sPrevious, QString& sNext)
+{
+    std::tie(sPrevious, sNext) = neighbourPaths();
 }
 
 void frmFileDir::mnuExit_Click()

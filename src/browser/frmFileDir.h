@@ -128,6 +128,7 @@ private:
     void openViewer();
     void viewerGone();
     QString entryPath(int index) const;
+    std::pair<QString, QString> neighbourPaths() const;
     void handle(const std::function<void()>& handler);
     QString joinPath(const QString& folder, const QString& name) const;
     void retryPendingRekeys();

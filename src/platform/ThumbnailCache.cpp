@@ -109,6 +109,11 @@ void ThumbnailCache::Keep(const QString& path, const QImage& pixels) const
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return;
+    // A thumbnail written since the file last changed is taken to be of this version already.
+    struct stat kept {};
+    const QByteArray thumbnail = QFile::encodeName(m_root + QStringLiteral("/x-large/") + FileNameFor(path));
+    if (::stat(thumbnail.constData(), &kept) == 0 && kept.st_size > 0 && kept.st_mtim.tv_sec > st.st_mtim.tv_sec)
+        return;
     // The natural size matters only for pixels smaller than a thumbnail: a small picture.
     const QSize natural = qMax(pixels.width(), pixels.height()) >= WrittenEdge ? pixels.size()
                                                                                : QImageReader(path).size();

@@ -11,7 +11,7 @@ namespace {
 constexpr double HeaderDpi = 96.0;
 }
 
-PicturePrefetcher::PicturePrefetcher(qint64 budgetBytes) : m_budget(budgetBytes) {}
+PicturePrefetcher::PicturePrefetcher(qint64 budgetBytes, Box box) : m_budget(budgetBytes), m_box(box) {}
 
 PicturePrefetcher::~PicturePrefetcher()
 {
@@ -27,9 +27,17 @@ PicturePrefetcher::~PicturePrefetcher()
     }
 }
 
-qint64 PicturePrefetcher::DecodeBytes(const Picture& picture, QSize coverBox)
+QSize PicturePrefetcher::CoverFor(QSize natural, QSize box) const
 {
-    const QSize size = PictureDecoder::DecodeSize(picture.PixelSize(), coverBox, picture.Format() == "jpeg");
+    if (m_box == Box::Cover || box.isEmpty() || (natural.width() <= box.width() && natural.height() <= box.height()))
+        return box;
+    return natural.scaled(box, Qt::KeepAspectRatio);
+}
+
+qint64 PicturePrefetcher::DecodeBytes(const Picture& picture, QSize coverBox) const
+{
+    const QSize size = PictureDecoder::DecodeSize(picture.PixelSize(), CoverFor(picture.PixelSize(), coverBox),
+                                                  picture.Format() == "jpeg");
     return qint64(size.width()) * size.height() * 4;
 }
 
@@ -97,7 +105,7 @@ QImage PicturePrefetcher::Take(const Picture& picture, QSize coverBox)
         }
     }
     ++m_decodes;
-    return PictureDecoder::DecodeForDisplay(picture.Path(), coverBox);
+    return PictureDecoder::DecodeForDisplay(picture.Path(), CoverFor(picture.PixelSize(), coverBox));
 }
 
 void PicturePrefetcher::Prefetch(const QString& current, const QString& previous, const QString& next,
@@ -125,7 +133,8 @@ void PicturePrefetcher::Prefetch(const QString& current, const QString& previous
             e.coverBox = coverBox;
             const qint64 bytes = pixelsBefore.isNull() ? 0 : qint64(pixelsBefore.sizeInBytes());
             if (path == shownBefore.Path() && !pixelsBefore.isNull()
-                && pixelsBefore.size() == PictureDecoder::DecodeSize(shownBefore.PixelSize(), coverBox,
+                && pixelsBefore.size() == PictureDecoder::DecodeSize(shownBefore.PixelSize(),
+                                                                     CoverFor(shownBefore.PixelSize(), coverBox),
                                                                      shownBefore.Format() == "jpeg")
                 && heldBytesLocked() + bytes <= m_budget) {
                 e.state = State::Ready;
@@ -201,7 +210,7 @@ void PicturePrefetcher::run()
             }
             if (fits) {
                 ++m_decodes;
-                pixels = PictureDecoder::DecodeForDisplay(path, coverBox);
+                pixels = PictureDecoder::DecodeForDisplay(path, CoverFor(picture.PixelSize(), coverBox));
                 outcome = State::Ready;
             } else {
                 outcome = State::Skipped;

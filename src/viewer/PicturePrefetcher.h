@@ -25,7 +25,12 @@ public:
     // What the pictures held besides the shown one may cost together.
     static constexpr qint64 DefaultBudgetBytes = 64LL * 1024 * 1024;
 
-    explicit PicturePrefetcher(qint64 budgetBytes = DefaultBudgetBytes);
+    // What a box passed in means: pixels that cover it in both directions (a screen the
+    // picture is laid out on), or pixels enough for the picture fitted into it, keeping
+    // its proportions (a preview pane).
+    enum class Box { Cover, FitInto };
+
+    explicit PicturePrefetcher(qint64 budgetBytes = DefaultBudgetBytes, Box box = Box::Cover);
     // Waits for a decode that is running; its result is dropped.
     ~PicturePrefetcher();
     PicturePrefetcher(const PicturePrefetcher&) = delete;
@@ -57,7 +62,9 @@ public:
     qint64 BudgetBytes() const { return m_budget; }
 
     // The bytes of the pixels a decode of `picture` for `coverBox` gives (four a pixel).
-    static qint64 DecodeBytes(const Picture& picture, QSize coverBox);
+    qint64 DecodeBytes(const Picture& picture, QSize coverBox) const;
+    // The box a decode of a picture of `natural` pixels must cover for `box`.
+    QSize CoverFor(QSize natural, QSize box) const;
 
 private:
     enum class State { Waiting, Decoding, Ready, Skipped, Failed };
@@ -78,6 +85,7 @@ private:
     qint64 heldBytesLocked() const;
 
     const qint64 m_budget;
+    const Box m_box;
     QThread* m_thread = nullptr;
     mutable QMutex m_mutex;
     QWaitCondition m_wake;     // the worker waits for work

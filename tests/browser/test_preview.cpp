@@ -210,13 +210,35 @@ private Q_SLOTS:
             form.StepSelection(40);
         QVERIFY(settled(form));
         QVERIFY(form.windowTitle().endsWith(QStringLiteral("Height = 2000  Width = 3000")));
-        QVERIFY(form.Preview().Decoder().DecodesStarted() <= 3);
+        QVERIFY(form.Preview().Decodes() <= 3);
         // The decode, for the preview as placed: far smaller than the picture or the screen.
         QTRY_VERIFY(form.Preview().WantedSize().isValid() && form.imgSmall->Pixels().size() == form.Preview().WantedSize());
         const QSize placed = form.imgSmall->size() * form.imgSmall->devicePixelRatioF();
         QVERIFY(form.imgSmall->Pixels().width() >= placed.width() && form.imgSmall->Pixels().height() >= placed.height());
         QVERIFY(form.imgSmall->Pixels().width() < 1500);  // what covering this 800 x 800 screen takes
         QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/sub/big11.jpg"));
+    }
+
+    // Once a preview shows, its neighbours in the list are decoded ahead: a step shows the
+    // next picture without decoding it, and the picture stepped away from is kept.
+    void neighboursAreDecodedAhead()
+    {
+        BrowserFixture f;
+        writeImage(f.path("pics/a.jpg"), 3000, 2000);
+        writeImage(f.path("pics/b.JPG"), 2000, 3000);
+        writeImage(f.path("pics/c.gif"), 600, 400, "BMP");
+        frmFileDir& form = startOnPictures(f, false);
+        QVERIFY(select(form, 0));
+        QTRY_COMPARE(form.Preview().Decodes(), 3);  // a.jpg, then b.JPG and c.gif ahead
+        QVERIFY(select(form, 1));
+        QTRY_COMPARE(form.imgSmall->Pixels().size(), form.Preview().WantedSize());
+        QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/b.JPG"));
+        QCOMPARE(form.Preview().Decodes(), 3);
+        // Back: a.jpg is not decoded again (it was kept ahead, and its decode also left a
+        // thumbnail in the desktop's cache, which now covers the preview).
+        QVERIFY(select(form, 0));
+        QTRY_VERIFY(!form.imgSmall->Pixels().isNull());
+        QCOMPARE(form.Preview().Decodes(), 3);
     }
 
     // A thumbnail in the desktop's cache that covers the preview stands in for the decode;
@@ -236,11 +258,10 @@ private Q_SLOTS:
 
         QVERIFY(cache.Store(f.path("pics/b.JPG"), QFileInfo(f.path("pics/b.JPG")).lastModified().toSecsSinceEpoch(),
                             Solid(3000, 2000, Qt::magenta), {3000, 2000}));
-        const int decodes = form.Preview().Decoder().DecodesStarted();
         QVERIFY(select(form, 1));
         QCOMPARE(form.imgSmall->Pixels().size(), QSize(512, 341));
         QVERIFY(Near(form.imgSmall->Pixels().pixelColor(10, 10), Qt::magenta));
-        QCOMPARE(form.Preview().Decoder().DecodesStarted(), decodes);
+        QVERIFY(!form.Preview().WantedSize().isValid());  // no decode was asked for
 
         QVERIFY(select(form, 0));
         QFile photo(f.path("pics/b.JPG"));
@@ -269,14 +290,16 @@ private Q_SLOTS:
         BrowserFixture f;
         frmFileDir& form = startOnPictures(f);
         QVERIFY(select(form, 2));
-        // Let the preview's own decode of c.gif finish first: only decodes started later count.
+        // Let the preview's own decode of c.gif, and of its two neighbours ahead, finish
+        // first: only decodes started later count.
         QTRY_VERIFY(!form.imgSmall->Pixels().isNull());
+        QTRY_COMPARE(form.Preview().Decodes(), 3);
         form.Menus().Action(QStringLiteral("mnuFullScreen"))->trigger();
         frmFullScreen* viewer = form.Viewer();
         QVERIFY(viewer && loaded(viewer));
         QCOMPARE(shownPath(form), f.path("pics/c.gif"));
 
-        const int previewDecodes = form.Preview().Decoder().DecodesStarted();
+        const int previewDecodes = form.Preview().Decodes();
         viewer->mnuZoom_Click(2);
         viewer->mnuNext_Click();  // c -> a: wraps
         QVERIFY(loaded(viewer));
@@ -306,7 +329,7 @@ private Q_SLOTS:
         QVERIFY(!viewer->isVisible());
         QCOMPARE(form.flbFiles->ListIndex(), 1);
         QVERIFY(form.imgSmall->Pixels().cacheKey() == viewer->imgFullScr->Pixels().cacheKey());
-        QCOMPARE(form.Preview().Decoder().DecodesStarted(), previewDecodes);
+        QCOMPARE(form.Preview().Decodes(), previewDecodes);
     }
 
     void onlyTheNewestViewerIsServed()
