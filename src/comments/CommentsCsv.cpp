@@ -124,15 +124,20 @@ CommentsCsv::ImportCount CommentsCsv::Import(TooltipStore& store, const QString&
     if (records.isEmpty() || records.first() != QStringList{QStringLiteral("Path"), QStringLiteral("Tooltip")})
         throw csvError(QStringLiteral("%1 does not start with the header Path,Tooltip").arg(sFile));
     // Checked whole before the first row is added, so a broken file adds nothing.
-    for (int i = 1; i < records.size(); ++i)
-        if (records[i].size() != 2)
-            throw csvError(QStringLiteral("record %1 of %2 is not a path and a comment").arg(i + 1).arg(sFile));
-    store.CheckWritable();
+    QVector<ITooltipBackend::PathAndTooltip> rows;
     ImportCount count;
     for (int i = 1; i < records.size(); ++i) {
+        if (records[i] == QStringList{QString()})  // a blank line, as editors leave at the end
+            continue;
+        if (records[i].size() != 2)
+            throw csvError(QStringLiteral("record %1 of %2 is not a path and a comment").arg(i + 1).arg(sFile));
         // The program never stores an empty comment; a row exported without one is skipped.
-        const bool added = !records[i][1].isEmpty() && store.AddRowIfMissing(records[i][0], records[i][1]);
-        (added ? count.added : count.skipped)++;
+        if (records[i][1].isEmpty())
+            ++count.skipped;
+        else
+            rows.push_back({records[i][0], records[i][1]});
     }
+    for (const bool added : store.AddMissingRows(rows))
+        (added ? count.added : count.skipped)++;
     return count;
 }

@@ -104,15 +104,20 @@ QVector<TooltipRow> FakeTooltipBackend::RowsWithTooltip(const QString& sTooltip)
     return found;
 }
 
-bool FakeTooltipBackend::InsertIfMissing(const QString& sPath, const QString& sTooltip)
+QVector<bool> FakeTooltipBackend::InsertMissing(const QVector<PathAndTooltip>& rows)
 {
     checkWritable();
     const QMutexLocker lock(&m_table->mutex);
-    for (const TooltipRow& row : m_table->rows)
-        if (row.path == sPath && row.tooltip == sTooltip)
-            return false;
-    m_table->rows.push_back({++m_table->lastId, sPath, sTooltip});
-    return true;
+    QVector<bool> added;
+    for (const PathAndTooltip& row : rows) {
+        const bool there = std::any_of(m_table->rows.cbegin(), m_table->rows.cend(), [&](const TooltipRow& stored) {
+            return stored.path == row.first && stored.tooltip == row.second;
+        });
+        if (!there)
+            m_table->rows.push_back({++m_table->lastId, row.first, row.second});
+        added << !there;
+    }
+    return added;
 }
 
 std::optional<FileIdentity> FakeTooltipBackend::IdentityOf(const QString& sPath)

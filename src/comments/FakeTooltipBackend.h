@@ -32,7 +32,7 @@ public:
     Connector Connect() const override;
     QVector<TooltipRow> AllRows() override { return Rows(); }
     QVector<TooltipRow> RowsWithTooltip(const QString& sTooltip) override;
-    bool InsertIfMissing(const QString& sPath, const QString& sTooltip) override;
+    QVector<bool> InsertMissing(const QVector<PathAndTooltip>& rows) override;
     std::optional<FileIdentity> IdentityOf(const QString& sPath) override;
     QStringList PathsWithIdentity(const FileIdentity& identity) override;
     void SetIdentity(const QString& sPath, const FileIdentity& identity) override;

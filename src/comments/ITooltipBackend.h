@@ -62,9 +62,11 @@ public:
     virtual QVector<TooltipRow> AllRows() = 0;
     // The rows whose Tooltip equals sTooltip exactly, in the engine's order.
     virtual QVector<TooltipRow> RowsWithTooltip(const QString& sTooltip) = 0;
-    // Adds the row unless one with the same Path and Tooltip is there, in one transaction,
-    // so that two copies importing at once still add it once. Returns whether it was added.
-    virtual bool InsertIfMissing(const QString& sPath, const QString& sTooltip) = 0;
+    // Adds each (Path, Tooltip) unless a row with the same two is there (also one added
+    // before it from `rows`), all in one transaction: two copies importing at once still
+    // add a row once, and a failure adds none. Returns, for each, whether it was added.
+    using PathAndTooltip = QPair<QString, QString>;
+    virtual QVector<bool> InsertMissing(const QVector<PathAndTooltip>& rows) = 0;
 
     // The identity of each commented image's file, one per path, in a table of its own
     // beside the comments. A read-only store made before that table existed has none: its

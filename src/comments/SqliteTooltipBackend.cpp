@@ -270,8 +270,7 @@ qint64 SqliteTooltipBackend::write(const QString& sql, const QVariantList& value
             query.addBindValue(value);
         if (!query.exec())
             throw engineError(query.lastError());
-        m_lastWriteTouched = query.numRowsAffected() > 0;
-        if (mustTouchRow && !m_lastWriteTouched)
+        if (mustTouchRow && query.numRowsAffected() == 0)
             throw TooltipError(TooltipErr::RecordDeleted);
         const qint64 id = query.lastInsertId().toLongLong();
         query.finish();
@@ -312,13 +311,29 @@ void SqliteTooltipBackend::Delete(const TooltipRow& row)
           {row.id, field(row.path), field(row.tooltip)}, true);
 }
 
-bool SqliteTooltipBackend::InsertIfMissing(const QString& sPath, const QString& sTooltip)
+QVector<bool> SqliteTooltipBackend::InsertMissing(const QVector<PathAndTooltip>& rows)
 {
-    // One statement: the check and the insert see the same table, also with another copy.
-    write(QStringLiteral("INSERT INTO tblTooltip (Path, Tooltip) SELECT ?, ? WHERE NOT EXISTS "
-                         "(SELECT 1 FROM tblTooltip WHERE Path = ? AND Tooltip = ?)"),
-          {text(sPath), text(sTooltip), text(sPath), text(sTooltip)}, false);
-    return m_lastWriteTouched;
+    execPlain(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        // The check and the insert in one statement, under the write lock.
+        QSqlQuery query = prepare(QStringLiteral("INSERT INTO tblTooltip (Path, Tooltip) SELECT ?, ? WHERE NOT EXISTS "
+                                                 "(SELECT 1 FROM tblTooltip WHERE Path = ? AND Tooltip = ?)"));
+        QVector<bool> added;
+        for (const PathAndTooltip& row : rows) {
+            for (const QVariant& value : {text(row.first), text(row.second), text(row.first), text(row.second)})
+                query.addBindValue(value);
+            if (!query.exec())
+                throw engineError(query.lastError());
+            added << (query.numRowsAffected() > 0);
+        }
+        query.finish();
+        execPlain(QStringLiteral("COMMIT"));
+        return added;
+    } catch (...) {
+        QSqlQuery rollback(m_db);
+        rollback.exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
 }
 
 std::optional<FileIdentity> SqliteTooltipBackend::IdentityOf(const QString& sPath)

@@ -38,7 +38,7 @@ public:
     Connector Connect() const override;
     QVector<TooltipRow> AllRows() override;
     QVector<TooltipRow> RowsWithTooltip(const QString& sTooltip) override;
-    bool InsertIfMissing(const QString& sPath, const QString& sTooltip) override;
+    QVector<bool> InsertMissing(const QVector<PathAndTooltip>& rows) override;
     std::optional<FileIdentity> IdentityOf(const QString& sPath) override;
     QStringList PathsWithIdentity(const FileIdentity& identity) override;
     void SetIdentity(const QString& sPath, const FileIdentity& identity) override;
@@ -63,6 +63,5 @@ private:
     QSqlDatabase m_db;
     bool m_readOnly = false;
     bool m_hasIdentities = false;
-    bool m_lastWriteTouched = false;  // whether the last write changed a row
     int m_busyTimeoutMs;
 };

@@ -346,10 +346,10 @@ QVector<TooltipRow> TooltipStore::AllRows() const
     return backend().AllRows();
 }
 
-bool TooltipStore::AddRowIfMissing(const QString& sPath, const QString& sTooltip)
+QVector<bool> TooltipStore::AddMissingRows(const QVector<ITooltipBackend::PathAndTooltip>& rows)
 {
     CheckWritable();
-    return backend().InsertIfMissing(sPath, sTooltip);
+    return backend().InsertMissing(rows);
 }
 
 void UpdateTooltipPath(TooltipStore& store, const QString& sOldPath, const QString& sNewPath)

@@ -114,9 +114,9 @@ public:
     bool ApplyPendingRekeys(int busyTimeoutMs);
 
     // For backup and moving between machines: every row in the engine's order, and adding
-    // a row unless the same Path and Tooltip is there (returns whether it was added).
+    // rows unless the same Path and Tooltip is there (ITooltipBackend::InsertMissing).
     QVector<TooltipRow> AllRows() const;
-    bool AddRowIfMissing(const QString& sPath, const QString& sTooltip);
+    QVector<bool> AddMissingRows(const QVector<ITooltipBackend::PathAndTooltip>& rows);
 
 private:
     enum class EditMode { None, Adding, Editing };

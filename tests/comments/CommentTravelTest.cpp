@@ -240,17 +240,30 @@ private Q_SLOTS:
         QCOMPARE(CommentsCsv::Export(source, csv), int(rows.size()));
         QVERIFY(TestFiles::read(csv).startsWith("Path,Tooltip\r\n"));
 
+        // Into an empty store: the same rows, in the same order, byte for byte.
         TooltipStore target;
         target.Open(dir.path() + QStringLiteral("/to"));
-        AddComment(target, QStringLiteral("/p/plain.jpg"), QStringLiteral("plain"));  // already there
         const CommentsCsv::ImportCount first = CommentsCsv::Import(target, csv);
-        QCOMPARE(first.added, int(rows.size()) - 1);
-        QCOMPARE(first.skipped, 1);
-        const QString bytes = QStringLiteral("SELECT hex(Path) || ':' || hex(Tooltip) FROM tblTooltip ORDER BY Path, Tooltip");
+        QCOMPARE(first.added, int(rows.size()));
+        QCOMPARE(first.skipped, 0);
+        const QString bytes = QStringLiteral("SELECT hex(Path) || ':' || hex(Tooltip) FROM tblTooltip ORDER BY rowid");
         QCOMPARE(Sql(to, {bytes}), Sql(from, {bytes}));
         const CommentsCsv::ImportCount again = CommentsCsv::Import(target, csv);
         QCOMPARE(again.added, 0);
         QCOMPARE(again.skipped, int(rows.size()));
+
+        // Into a store that holds one of them already, from a file an editor left a blank line at the end of.
+        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/third")));
+        const QString third = CreateStore(dir.path() + QStringLiteral("/third"));
+        TooltipStore other;
+        other.Open(dir.path() + QStringLiteral("/third"));
+        AddComment(other, rows[3].first, rows[3].second);
+        TestFiles::write(csv, TestFiles::read(csv) + "\r\n");
+        const CommentsCsv::ImportCount merged = CommentsCsv::Import(other, csv);
+        QCOMPARE(merged.added, int(rows.size()) - 1);
+        QCOMPARE(merged.skipped, 1);
+        const QString sorted = QStringLiteral("SELECT hex(Path) || ':' || hex(Tooltip) FROM tblTooltip ORDER BY 1");
+        QCOMPARE(Sql(third, {sorted}), Sql(from, {sorted}));
 
         // A quote left open, a stray quote, a record of three fields, a foreign header.
         for (const char* broken : {"Path,Tooltip\r\n/x.jpg,\"open\r\n", "Path,Tooltip\r\n/x.jpg,a\"b\r\n",
