@@ -115,6 +115,28 @@ int CommentsCsv::Export(TooltipStore& store, const QString& sFile)
     return int(rows.size());
 }
 
+int CommentsCsv::Run(Mode mode, const QString& sStoreFolder, const QString& sFile, QString& sMessage)
+{
+    try {
+        TooltipStore store;
+        store.Open(sStoreFolder);
+        if (mode == Mode::Export) {
+            const int written = Export(store, sFile);
+            sMessage = QStringLiteral("Exported %1 comments to %2.").arg(written).arg(sFile);
+        } else {
+            const ImportCount count = Import(store, sFile);
+            sMessage = QStringLiteral("Added %1 comments from %2, skipped %3 already there or empty.")
+                           .arg(count.added).arg(sFile).arg(count.skipped);
+        }
+        return 0;
+    } catch (const AppError& error) {
+        sMessage = QStringLiteral("%1 comments: %2").arg(mode == Mode::Export ? QStringLiteral("Cannot export")
+                                                                              : QStringLiteral("Cannot import"),
+                                                         error.Description());
+        return 1;
+    }
+}
+
 CommentsCsv::ImportCount CommentsCsv::Import(TooltipStore& store, const QString& sFile)
 {
     QFile file(sFile);

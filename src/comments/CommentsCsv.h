@@ -22,6 +22,13 @@ public:
     // Adds each row of sFile that the store does not hold yet; never replaces or doubles one.
     static ImportCount Import(TooltipStore& store, const QString& sFile);
 
+    // The command line's --export-comments FILE / --import-comments FILE: opens the store
+    // in sStoreFolder, runs Export or Import and returns the process's exit code (0, or 1
+    // when it failed; a failed import adds nothing), with the one line to print in
+    // sMessage (to standard output on success, else to standard error).
+    enum class Mode { Export, Import };
+    static int Run(Mode mode, const QString& sStoreFolder, const QString& sFile, QString& sMessage);
+
     // The text of a CSV file and back; Parse throws AppError on a malformed text.
     static QByteArray Format(const QVector<QStringList>& records);
     static QVector<QStringList> Parse(const QByteArray& bytes);

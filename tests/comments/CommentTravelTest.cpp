@@ -272,6 +272,15 @@ private Q_SLOTS:
             QVERIFY2(ErrorOf([&] { CommentsCsv::Import(target, csv); }) != 0, broken);
         }
         QCOMPARE(Sql(to, {bytes}), Sql(from, {bytes}));
+
+        // The command line's way: one line to print, and the exit code.
+        QString message;
+        QCOMPARE(CommentsCsv::Run(CommentsCsv::Mode::Export, dir.path() + QStringLiteral("/from"), csv, message), 0);
+        QCOMPARE(message, QStringLiteral("Exported 7 comments to %1.").arg(csv));
+        QCOMPARE(CommentsCsv::Run(CommentsCsv::Mode::Import, dir.path() + QStringLiteral("/third"), csv, message), 0);
+        QCOMPARE(message, QStringLiteral("Added 0 comments from %1, skipped 7 already there or empty.").arg(csv));
+        QCOMPARE(CommentsCsv::Run(CommentsCsv::Mode::Import, dir.path(), csv, message), 1);  // no store there
+        QVERIFY2(message.startsWith(QStringLiteral("Cannot import comments: ")), qPrintable(message));
     }
 };
 
