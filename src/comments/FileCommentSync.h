@@ -34,8 +34,6 @@ public:
     // comment, as a row it does not hold (id 0). Read failures throw AppError.
     QVector<TooltipRow> RowsForSelection(ITooltipBackend& store, const QString& sPath) const;
 
-    IFileComment& Files() const { return *m_files; }
-
 private:
     void recordIdentity(ITooltipBackend& store, const QString& sPath) const;
     // Re-keys every row of sFrom to sTo, then follows the file under sTo.
