@@ -7,8 +7,8 @@ qint64 FakeTooltipBackend::AddRow(const std::optional<QString>& path,
                                   const std::optional<QString>& tooltip)
 {
     const QMutexLocker lock(&m_table->mutex);
-    m_table->rows.push_back({++m_lastId, path, tooltip});
-    return m_lastId;
+    m_table->rows.push_back({++m_table->lastId, path, tooltip});
+    return m_table->lastId;
 }
 
 QVector<TooltipRow> FakeTooltipBackend::Rows() const
@@ -81,4 +81,77 @@ void FakeTooltipBackend::Delete(const TooltipRow& row)
     checkWritable();
     const QMutexLocker lock(&m_table->mutex);
     m_table->rows.remove(indexOf(row, true));
+}
+
+ITooltipBackend::Connector FakeTooltipBackend::Connect() const
+{
+    return [table = m_table, refuseWith = m_refuseWith, readOnly = m_readOnly]() -> std::unique_ptr<ITooltipBackend> {
+        auto other = std::make_unique<FakeTooltipBackend>();
+        other->m_table = table;
+        other->m_refuseWith = refuseWith;
+        other->m_readOnly = readOnly;
+        return other;
+    };
+}
+
+QVector<TooltipRow> FakeTooltipBackend::RowsWithTooltip(const QString& sTooltip)
+{
+    const QMutexLocker lock(&m_table->mutex);
+    QVector<TooltipRow> found;
+    for (const TooltipRow& row : m_table->rows)
+        if (row.tooltip == sTooltip)
+            found.push_back(row);
+    return found;
+}
+
+QVector<bool> FakeTooltipBackend::InsertMissing(const QVector<PathAndTooltip>& rows)
+{
+    checkWritable();
+    const QMutexLocker lock(&m_table->mutex);
+    QVector<bool> added;
+    for (const PathAndTooltip& row : rows) {
+        const bool there = std::any_of(m_table->rows.cbegin(), m_table->rows.cend(), [&](const TooltipRow& stored) {
+            return stored.path == row.first && stored.tooltip == row.second;
+        });
+        if (!there)
+            m_table->rows.push_back({++m_table->lastId, row.first, row.second});
+        added << !there;
+    }
+    return added;
+}
+
+std::optional<FileIdentity> FakeTooltipBackend::IdentityOf(const QString& sPath)
+{
+    const QMutexLocker lock(&m_table->mutex);
+    for (const auto& entry : m_table->identities)
+        if (entry.first == sPath)
+            return entry.second;
+    return std::nullopt;
+}
+
+QStringList FakeTooltipBackend::PathsWithIdentity(const FileIdentity& identity)
+{
+    const QMutexLocker lock(&m_table->mutex);
+    QStringList paths;
+    for (const auto& entry : m_table->identities)
+        if (entry.second == identity)
+            paths << entry.first;
+    return paths;
+}
+
+void FakeTooltipBackend::SetIdentity(const QString& sPath, const FileIdentity& identity)
+{
+    checkWritable();
+    RemoveIdentity(sPath);
+    const QMutexLocker lock(&m_table->mutex);
+    m_table->identities.push_back({sPath, identity});
+}
+
+void FakeTooltipBackend::RemoveIdentity(const QString& sPath)
+{
+    checkWritable();
+    const QMutexLocker lock(&m_table->mutex);
+    m_table->identities.erase(std::remove_if(m_table->identities.begin(), m_table->identities.end(),
+                                             [&](const auto& entry) { return entry.first == sPath; }),
+                              m_table->identities.end());
 }

@@ -28,12 +28,23 @@ public:
     int BusyTimeout() const override { return m_busyTimeoutMs; }
     void SetBusyTimeout(int ms) override { m_busyTimeoutMs = ms; }
     RowReader Reader() const override;
+    // Another backend over the same rows, with this one's refusals and read-only state.
+    Connector Connect() const override;
+    QVector<TooltipRow> AllRows() override { return Rows(); }
+    QVector<TooltipRow> RowsWithTooltip(const QString& sTooltip) override;
+    QVector<bool> InsertMissing(const QVector<PathAndTooltip>& rows) override;
+    std::optional<FileIdentity> IdentityOf(const QString& sPath) override;
+    QStringList PathsWithIdentity(const FileIdentity& identity) override;
+    void SetIdentity(const QString& sPath, const FileIdentity& identity) override;
+    void RemoveIdentity(const QString& sPath) override;
 
 private:
-    // The rows, shared with the readers handed out, which may run on other threads.
+    // The rows, shared with the readers and backends handed out, which may run on other threads.
     struct Table {
         mutable QMutex mutex;
         QVector<TooltipRow> rows;
+        qint64 lastId = 0;
+        QVector<QPair<QString, FileIdentity>> identities;
         QVector<TooltipRow> rowsForPath(const QString& sPath) const;
     };
 
@@ -41,7 +52,6 @@ private:
     int indexOf(const TooltipRow& row, bool sameTooltip) const;
 
     std::shared_ptr<Table> m_table = std::make_shared<Table>();
-    qint64 m_lastId = 0;
     int m_refuseWith = 0;
     bool m_readOnly = false;
     int m_busyTimeoutMs = 0;

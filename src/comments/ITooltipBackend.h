@@ -1,8 +1,12 @@
 #pragma once
+#include "IFileComment.h"
+
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 // One row of the comment table. A field may hold no value (null); the program never
@@ -48,4 +52,27 @@ public:
     // wait for a store that another program holds locked.
     using RowReader = std::function<QVector<TooltipRow>(const QString& sPath)>;
     virtual RowReader Reader() const = 0;
+    // Another backend over the same table with a connection of its own, made on and for
+    // the thread that calls it: a worker that writes (the relinking of a selection) needs
+    // its own, as a connection belongs to the thread that made it.
+    using Connector = std::function<std::unique_ptr<ITooltipBackend>()>;
+    virtual Connector Connect() const = 0;
+
+    // Every row in the engine's order.
+    virtual QVector<TooltipRow> AllRows() = 0;
+    // The rows whose Tooltip equals sTooltip exactly, in the engine's order.
+    virtual QVector<TooltipRow> RowsWithTooltip(const QString& sTooltip) = 0;
+    // Adds each (Path, Tooltip) unless a row with the same two is there (also one added
+    // before it from `rows`), all in one transaction: two copies importing at once still
+    // add a row once, and a failure adds none. Returns, for each, whether it was added.
+    using PathAndTooltip = QPair<QString, QString>;
+    virtual QVector<bool> InsertMissing(const QVector<PathAndTooltip>& rows) = 0;
+
+    // The identity of each commented image's file, one per path, in a table of its own
+    // beside the comments. A read-only store made before that table existed has none: its
+    // reads find nothing and its writes do nothing.
+    virtual std::optional<FileIdentity> IdentityOf(const QString& sPath) = 0;
+    virtual QStringList PathsWithIdentity(const FileIdentity& identity) = 0;
+    virtual void SetIdentity(const QString& sPath, const FileIdentity& identity) = 0;
+    virtual void RemoveIdentity(const QString& sPath) = 0;
 };

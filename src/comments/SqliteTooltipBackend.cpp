@@ -23,6 +23,12 @@ constexpr int kSqliteNotADb = 26;
 const QString kSelectRows = QStringLiteral(
     "SELECT rowid, Path, Tooltip FROM tblTooltip WHERE Path = ? ORDER BY rowid");
 
+// The same statements as in TooltipSchema.sql, for stores made before the table existed.
+const char* const kCreateIdentities =
+    "CREATE TABLE IF NOT EXISTS tblIdentity (Path TEXT PRIMARY KEY, Device INTEGER, Inode INTEGER, "
+    "Size INTEGER, MTimeNs INTEGER)";
+const char* const kCreateIdentityIndex = "CREATE INDEX IF NOT EXISTS idxIdentityInode ON tblIdentity (Inode)";
+
 QString nextConnectionName()
 {
     static std::atomic<quint64> counter{0};
@@ -80,6 +86,7 @@ SqliteTooltipBackend::SqliteTooltipBackend(const QString& sFile, Access access, 
             openConnection(false);
             checkTable();
         }
+        checkIdentityTable(willWrite);
     } catch (...) {
         closeConnection();
         throw;
@@ -143,6 +150,38 @@ void SqliteTooltipBackend::checkTable()
     throw engineError(error);
 }
 
+void SqliteTooltipBackend::checkIdentityTable(bool mayCreate)
+{
+    const auto present = [this] {
+        QSqlQuery query = prepare(QStringLiteral(
+            "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = 'tblIdentity'"));
+        if (!query.exec() || !query.next())
+            throw engineError(query.lastError());
+        return query.value(0).toInt() > 0;
+    };
+    m_hasIdentities = present();
+    if (m_hasIdentities || !mayCreate)
+        return;
+    // Stores made before identities were kept get the table the build now makes. A store
+    // that refuses it (locked at this moment) still works, without relinking by identity.
+    try {
+        execPlain(QStringLiteral("BEGIN IMMEDIATE"));
+        QSqlQuery create(m_db);
+        const bool made = create.exec(QString::fromLatin1(kCreateIdentities))
+                          && create.exec(QString::fromLatin1(kCreateIdentityIndex));
+        create.finish();
+        if (!made) {
+            execPlain(QStringLiteral("ROLLBACK"));
+            return;
+        }
+        execPlain(QStringLiteral("COMMIT"));
+        m_hasIdentities = true;
+    } catch (const AppError&) {
+        QSqlQuery rollback(m_db);
+        rollback.exec(QStringLiteral("ROLLBACK"));
+    }
+}
+
 void SqliteTooltipBackend::closeConnection()
 {
     if (m_db.isValid())
@@ -169,8 +208,25 @@ void SqliteTooltipBackend::execPlain(const QString& sql)
 
 QVector<TooltipRow> SqliteTooltipBackend::RowsForPath(const QString& sPath)
 {
-    QSqlQuery query = prepare(kSelectRows);
-    query.addBindValue(text(sPath));
+    return selectRows(kSelectRows, {text(sPath)});
+}
+
+QVector<TooltipRow> SqliteTooltipBackend::AllRows()
+{
+    return selectRows(QStringLiteral("SELECT rowid, Path, Tooltip FROM tblTooltip ORDER BY rowid"), {});
+}
+
+QVector<TooltipRow> SqliteTooltipBackend::RowsWithTooltip(const QString& sTooltip)
+{
+    return selectRows(QStringLiteral("SELECT rowid, Path, Tooltip FROM tblTooltip WHERE Tooltip = ? ORDER BY rowid"),
+                      {text(sTooltip)});
+}
+
+QVector<TooltipRow> SqliteTooltipBackend::selectRows(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery query = prepare(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
     if (!query.exec())
         throw engineError(query.lastError());
     QVector<TooltipRow> rows;
@@ -183,6 +239,14 @@ QVector<TooltipRow> SqliteTooltipBackend::RowsForPath(const QString& sPath)
     // other copy of the program wait for the busy timeout on its next write.
     query.finish();
     return rows;
+}
+
+ITooltipBackend::Connector SqliteTooltipBackend::Connect() const
+{
+    const Access access = m_readOnly ? Access::ReadOnly : Access::Auto;
+    return [file = m_file, access, busyTimeoutMs = m_busyTimeoutMs]() -> std::unique_ptr<ITooltipBackend> {
+        return std::make_unique<SqliteTooltipBackend>(file, access, busyTimeoutMs);
+    };
 }
 
 ITooltipBackend::RowReader SqliteTooltipBackend::Reader() const
@@ -245,6 +309,80 @@ void SqliteTooltipBackend::Delete(const TooltipRow& row)
 {
     write(QStringLiteral("DELETE FROM tblTooltip WHERE rowid = ? AND Path IS ? AND Tooltip IS ?"),
           {row.id, field(row.path), field(row.tooltip)}, true);
+}
+
+QVector<bool> SqliteTooltipBackend::InsertMissing(const QVector<PathAndTooltip>& rows)
+{
+    execPlain(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        // The check and the insert in one statement, under the write lock.
+        QSqlQuery query = prepare(QStringLiteral("INSERT INTO tblTooltip (Path, Tooltip) SELECT ?, ? WHERE NOT EXISTS "
+                                                 "(SELECT 1 FROM tblTooltip WHERE Path = ? AND Tooltip = ?)"));
+        QVector<bool> added;
+        for (const PathAndTooltip& row : rows) {
+            for (const QVariant& value : {text(row.first), text(row.second), text(row.first), text(row.second)})
+                query.addBindValue(value);
+            if (!query.exec())
+                throw engineError(query.lastError());
+            added << (query.numRowsAffected() > 0);
+        }
+        query.finish();
+        execPlain(QStringLiteral("COMMIT"));
+        return added;
+    } catch (...) {
+        QSqlQuery rollback(m_db);
+        rollback.exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
+}
+
+std::optional<FileIdentity> SqliteTooltipBackend::IdentityOf(const QString& sPath)
+{
+    if (!m_hasIdentities)
+        return std::nullopt;
+    QSqlQuery query = prepare(QStringLiteral("SELECT Device, Inode, Size, MTimeNs FROM tblIdentity WHERE Path = ?"));
+    query.addBindValue(text(sPath));
+    if (!query.exec())
+        throw engineError(query.lastError());
+    std::optional<FileIdentity> found;
+    if (query.next())
+        found = FileIdentity{quint64(query.value(0).toLongLong()), quint64(query.value(1).toLongLong()),
+                             query.value(2).toLongLong(), query.value(3).toLongLong()};
+    query.finish();
+    return found;
+}
+
+QStringList SqliteTooltipBackend::PathsWithIdentity(const FileIdentity& identity)
+{
+    QStringList paths;
+    if (!m_hasIdentities)
+        return paths;
+    QSqlQuery query = prepare(QStringLiteral("SELECT Path FROM tblIdentity WHERE Inode = ? AND Device = ? "
+                                             "AND Size = ? AND MTimeNs = ? ORDER BY rowid"));
+    for (const QVariant& value : {QVariant(qint64(identity.inode)), QVariant(qint64(identity.device)),
+                                  QVariant(identity.size), QVariant(identity.mtimeNs)})
+        query.addBindValue(value);
+    if (!query.exec())
+        throw engineError(query.lastError());
+    while (query.next())
+        paths << query.value(0).toString();
+    query.finish();
+    return paths;
+}
+
+void SqliteTooltipBackend::SetIdentity(const QString& sPath, const FileIdentity& identity)
+{
+    if (!m_hasIdentities)
+        return;
+    write(QStringLiteral("INSERT OR REPLACE INTO tblIdentity (Path, Device, Inode, Size, MTimeNs) VALUES (?, ?, ?, ?, ?)"),
+          {text(sPath), qint64(identity.device), qint64(identity.inode), identity.size, identity.mtimeNs}, false);
+}
+
+void SqliteTooltipBackend::RemoveIdentity(const QString& sPath)
+{
+    if (!m_hasIdentities)
+        return;
+    write(QStringLiteral("DELETE FROM tblIdentity WHERE Path = ?"), {text(sPath)}, false);
 }
 
 void SqliteTooltipBackend::SetBusyTimeout(int ms)

@@ -35,11 +35,22 @@ public:
     int BusyTimeout() const override { return m_busyTimeoutMs; }
     void SetBusyTimeout(int ms) override;
     RowReader Reader() const override;
+    Connector Connect() const override;
+    QVector<TooltipRow> AllRows() override;
+    QVector<TooltipRow> RowsWithTooltip(const QString& sTooltip) override;
+    QVector<bool> InsertMissing(const QVector<PathAndTooltip>& rows) override;
+    std::optional<FileIdentity> IdentityOf(const QString& sPath) override;
+    QStringList PathsWithIdentity(const FileIdentity& identity) override;
+    void SetIdentity(const QString& sPath, const FileIdentity& identity) override;
+    void RemoveIdentity(const QString& sPath) override;
 
 private:
     void checkIsSqliteFile() const;
     void openConnection(bool readOnly);
     void checkTable();
+    // Finds the identity table, and makes it in a store that may be written and lacks it.
+    void checkIdentityTable(bool mayCreate);
+    QVector<TooltipRow> selectRows(const QString& sql, const QVariantList& values);
     void closeConnection();
     QSqlQuery prepare(const QString& sql);
     void execPlain(const QString& sql);
@@ -51,5 +62,6 @@ private:
     QString m_connectionName;
     QSqlDatabase m_db;
     bool m_readOnly = false;
+    bool m_hasIdentities = false;
     int m_busyTimeoutMs;
 };

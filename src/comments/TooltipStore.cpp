@@ -1,4 +1,5 @@
 #include "TooltipStore.h"
+#include "FileCommentAttribute.h"
 #include "SqliteTooltipBackend.h"
 #include "TooltipErrors.h"
 
@@ -37,7 +38,7 @@ private:
 };
 }
 
-TooltipStore::TooltipStore() = default;
+TooltipStore::TooltipStore() : m_sync(std::make_shared<FileCommentAttribute>()) {}
 TooltipStore::~TooltipStore() = default;
 
 void TooltipStore::Open(const QString& sFolder)
@@ -144,7 +145,12 @@ std::optional<QString> TooltipStore::TooltipOf(const QVector<TooltipRow>& rows)
 
 ITooltipBackend::RowReader TooltipStore::Reader() const
 {
-    return m_backend ? m_backend->Reader() : ITooltipBackend::RowReader();
+    if (!m_backend)
+        return {};
+    return [connect = m_backend->Connect(), sync = m_sync](const QString& sPath) {
+        const std::unique_ptr<ITooltipBackend> store = connect();
+        return sync.RowsForSelection(*store, sPath);
+    };
 }
 
 void TooltipStore::BeginLookup(const QString& sPath)
@@ -228,6 +234,7 @@ void TooltipStore::Update()
         // Fields left unset are stored empty; the rows of the current lookup stay as they
         // are, with the same current record.
         store.Insert(buffer.path.value_or(QString()), buffer.tooltip.value_or(QString()));
+        m_sync.AfterWrite(store, buffer.path.value_or(QString()));
         return;
     }
     // Each change names the row as the lookup found it, so that one another copy deleted or
@@ -237,11 +244,15 @@ void TooltipStore::Update()
         store.UpdateTooltip(stored, buffer.tooltip.value_or(QString()));
         stored.tooltip = buffer.tooltip.value_or(QString());
         m_rows[m_current] = stored;
+        if (!pathSet)
+            m_sync.AfterWrite(store, stored.path.value_or(QString()));
     }
     if (pathSet) {
+        const QString oldPath = stored.path.value_or(QString());
         store.UpdatePath(stored, buffer.path.value_or(QString()));
         stored.path = buffer.path.value_or(QString());
         m_rows[m_current] = stored;
+        m_sync.AfterRekey(store, oldPath, *stored.path);
     }
 }
 
@@ -268,6 +279,7 @@ void TooltipStore::Delete()
         if (error.Number() != TooltipErr::RecordDeleted)
             throw;
     }
+    m_sync.AfterWrite(store, row.path.value_or(QString()));
     m_rows.remove(m_current);
     m_current = -1;
 }
@@ -316,15 +328,28 @@ bool TooltipStore::ApplyPendingRekeys(int busyTimeoutMs)
     try {
         const BusyTimeoutScope shortWait(store, busyTimeoutMs);
         // Through the backend, not Lookup: the current record, which Delete relies on, stays.
-        m_rekeysPending = m_journal->Apply(m_storeKey, [&store](const RekeyJournal::Entry& entry) {
+        m_rekeysPending = m_journal->Apply(m_storeKey, [this, &store](const RekeyJournal::Entry& entry) {
             const QVector<TooltipRow> rows = store.RowsForPath(entry.oldPath);
-            if (!rows.isEmpty())
+            if (!rows.isEmpty()) {
                 store.UpdatePath(rows.first(), entry.newPath);
+                m_sync.AfterRekey(store, entry.oldPath, entry.newPath);
+            }
             return true;
         });
     } catch (const AppError&) {
     }
     return !m_rekeysPending;
+}
+
+QVector<TooltipRow> TooltipStore::AllRows() const
+{
+    return backend().AllRows();
+}
+
+QVector<bool> TooltipStore::AddMissingRows(const QVector<ITooltipBackend::PathAndTooltip>& rows)
+{
+    CheckWritable();
+    return backend().InsertMissing(rows);
 }
 
 void UpdateTooltipPath(TooltipStore& store, const QString& sOldPath, const QString& sNewPath)

@@ -1,5 +1,6 @@
 #pragma once
 #include "AppError.h"
+#include "FileCommentSync.h"
 #include "ITooltipBackend.h"
 #include "RekeyJournal.h"
 
@@ -32,6 +33,9 @@ public:
 
     TooltipStore();
     ~TooltipStore();
+    // The file layer the comments follow their images through; FileCommentAttribute unless
+    // a test puts a ScriptedFileComment in its place.
+    void SetFileComment(std::shared_ptr<IFileComment> files) { m_sync = FileCommentSync(std::move(files)); }
     TooltipStore(const TooltipStore&) = delete;
     TooltipStore& operator=(const TooltipStore&) = delete;
 
@@ -60,7 +64,8 @@ public:
     std::optional<QString> LookupTooltip(const QString& sPath);
 
     // A lookup in two halves, for the selection, which may not wait on the store: Reader()
-    // reads a path's rows on any thread (empty while the store is not open); BeginLookup
+    // reads a path's rows on any thread (empty while the store is not open), relinking the
+    // comment of an image another program moved (FileCommentSync::RowsForSelection); BeginLookup
     // empties the recordset at once, so that no row of the image selected before stays
     // current; CompleteLookup installs the rows the reader found, the first current, when
     // sPath is still the lookup begun last (and says whether it was). Until then, or after
@@ -108,6 +113,11 @@ public:
     // Leaves the current record alone and never throws.
     bool ApplyPendingRekeys(int busyTimeoutMs);
 
+    // For backup and moving between machines: every row in the engine's order, and adding
+    // rows unless the same Path and Tooltip is there (ITooltipBackend::InsertMissing).
+    QVector<TooltipRow> AllRows() const;
+    QVector<bool> AddMissingRows(const QVector<ITooltipBackend::PathAndTooltip>& rows);
+
 private:
     enum class EditMode { None, Adding, Editing };
     enum class FieldId { Path, Tooltip };
@@ -118,6 +128,7 @@ private:
     static FieldId fieldId(const QString& sName);
 
     std::unique_ptr<ITooltipBackend> m_backend;
+    FileCommentSync m_sync;
     std::optional<AppError> m_openFailure;  // why the last Open failed, for later errors
     QVector<TooltipRow> m_rows;             // the rows of the most recent lookup
     int m_current = -1;

@@ -12,6 +12,7 @@
 #include "TestFiles.h"
 #include "TooltipErrors.h"
 #include "TooltipStore.h"
+#include "TooltipStoreFile.h"
 
 #include <QRegularExpression>
 #include <QtTest>
@@ -25,23 +26,6 @@ namespace {
 using Text = std::optional<QString>;
 
 const QByteArray kJetHeader("\x00\x01\x00\x00Standard Jet DB\x00", 20);
-
-// sFolder/Tooltips.mdb made with the schema file the build uses.
-QString CreateStore(const QString& sFolder)
-{
-    QFile schema(QStringLiteral(TESSEL_TOOLTIP_SCHEMA_FILE));
-    if (!schema.open(QIODevice::ReadOnly))
-        qFatal("cannot read %s", TESSEL_TOOLTIP_SCHEMA_FILE);
-    const QString sql = QString::fromUtf8(schema.readAll()).remove(QRegularExpression(QStringLiteral("--[^\n]*")));
-    const QString file = sFolder + QStringLiteral("/Tooltips.mdb");
-    Sql(file, sql.split(QRegularExpression(QStringLiteral(";\\s*")), Qt::SkipEmptyParts));
-    return file;
-}
-
-QStringList AllRows(const QString& sFile)  // "Path|Tooltip", rowid order
-{
-    return Sql(sFile, {QStringLiteral("SELECT Path || '|' || Tooltip FROM tblTooltip ORDER BY rowid")});
-}
 
 QStringList EntriesOf(const QString& sFolder)
 {

@@ -1,0 +1,288 @@
+// Comments that follow their images: the comment attribute an image file carries, the
+// relinking of a selected image that another program moved, and the CSV backup.
+#include "AppError.h"
+#include "CommentsCsv.h"
+#include "ErrorOf.h"
+#include "ScriptedFileComment.h"
+#include "TestFiles.h"
+#include "TooltipStore.h"
+#include "TooltipStoreFile.h"
+
+#include <QProcess>
+#include <QtTest>
+
+#include <sys/xattr.h>
+
+namespace {
+using Text = std::optional<QString>;
+
+Text Attribute(const QString& sPath)
+{
+    char value[4096];
+    const ssize_t size = ::getxattr(QFile::encodeName(sPath).constData(), "user.xdg.comment", value, sizeof value);
+    return size < 0 ? Text() : Text(QString::fromUtf8(value, int(size)));
+}
+
+void AddComment(TooltipStore& store, const QString& sPath, const QString& sText)
+{
+    store.AddNew();
+    store.SetField(QStringLiteral("Path"), sPath);
+    store.SetField(QStringLiteral("Tooltip"), sText);
+    store.Update();
+}
+
+// What the preview shows when sPath is selected: the selection's worker-side read.
+Text Selected(TooltipStore& store, const QString& sPath)
+{
+    return TooltipStore::TooltipOf(store.Reader()(sPath));
+}
+
+void Run(const QString& program, const QStringList& args)
+{
+    QProcess process;
+    process.start(program, args);
+    QVERIFY(process.waitForFinished());
+    QCOMPARE(process.exitCode(), 0);
+}
+
+// A real file moved or copied by another program; `how` names the way.
+struct Travel { QString how; bool keepsOriginal; };
+
+// A commented /p/a.jpg (device 1, inode 7, 100 bytes, time 5) on a file system with or
+// without user attributes; then another program's `change` ("rename", "remove", "new"
+// with the identity `other` at /p/b.jpg); the comment /p/b.jpg shows, the rows afterwards.
+struct Elsewhere { bool attributes; QStringList changes; FileIdentity other; QString shown; QStringList after; };
+}
+
+Q_DECLARE_METATYPE(Travel)
+Q_DECLARE_METATYPE(Elsewhere)
+
+class CommentTravelTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_home;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path() + QStringLiteral("/data")));
+    }
+
+    // The comment of a real image file, which another program then renames, moves or
+    // copies: selecting the file where it went shows the comment, from one row under the
+    // new path; a copy leaves the original its own row.
+    void followsFilesMovedByOthers_data()
+    {
+        QTest::addColumn<Travel>("row");
+        QTest::newRow("rename(2)") << Travel{"rename", false};
+        QTest::newRow("mv to another file system") << Travel{"mv shm", false};
+        QTest::newRow("cp -a") << Travel{"cp -a", true};
+        // A tool that drops the attribute: the file's identity still finds the row.
+        QTest::newRow("attribute dropped, rename(2)") << Travel{"strip rename", false};
+    }
+
+    void followsFilesMovedByOthers()
+    {
+        QFETCH(Travel, row);
+        QTemporaryDir dir;
+        QTemporaryDir shm(QStringLiteral("/dev/shm/tessel-travel-XXXXXX"));
+        QVERIFY(shm.isValid());
+        CreateStore(dir.path());
+        const QString image = dir.path() + QStringLiteral("/pics/sea, \"blue\".jpg");
+        TestFiles::write(image, "picture bytes");
+        const QString text = QStringLiteral("Sunset, \"at\" the pier\nsecond line");
+        TooltipStore store;
+        store.Open(dir.path());
+        AddComment(store, image, text);
+        QCOMPARE(Selected(store, image), Text(text));  // the selection records what the file is
+
+        QString moved = dir.path() + QStringLiteral("/pics/renamed.jpg");
+        if (row.how == u"mv shm") {
+            moved = shm.path() + QStringLiteral("/moved.jpg");
+            Run(QStringLiteral("mv"), {image, moved});
+        } else if (row.how == u"cp -a") {
+            moved = dir.path() + QStringLiteral("/copy.jpg");
+            Run(QStringLiteral("cp"), {QStringLiteral("-a"), image, moved});
+        } else {
+            if (row.how.startsWith(u"strip"))
+                QCOMPARE(::removexattr(QFile::encodeName(image).constData(), "user.xdg.comment"), 0);
+            QCOMPARE(::rename(QFile::encodeName(image).constData(), QFile::encodeName(moved).constData()), 0);
+        }
+        QCOMPARE(Selected(store, moved), Text(text));
+        QStringList expected{moved + QLatin1Char('|') + text};
+        if (row.keepsOriginal)
+            expected.prepend(image + QLatin1Char('|') + text);
+        QCOMPARE(AllRows(dir.path() + QStringLiteral("/Tooltips.mdb")), expected);
+        QCOMPARE(Selected(store, moved), Text(text));  // selected again: nothing more added
+        QCOMPARE(AllRows(dir.path() + QStringLiteral("/Tooltips.mdb")).size(), expected.size());
+        QCOMPARE(Attribute(moved), Text(text));
+    }
+
+    // Relinking over made-up files, on a store made before identities were kept (the
+    // program adds the table): a comment is re-keyed only from a file that is gone, by its
+    // carried text or by all four parts of its identity, never onto another file.
+    void relinksOnlyTheSameFile_data()
+    {
+        QTest::addColumn<Elsewhere>("row");
+        const FileIdentity same{1, 7, 100, 5};
+        const QStringList stays{"/p/a.jpg|sea"}, moved{"/p/b.jpg|sea"};
+        QTest::newRow("no attributes, renamed") << Elsewhere{false, {"rename"}, same, "sea", moved};
+        QTest::newRow("attributes, moved to another device")
+            << Elsewhere{true, {"rename"}, {2, 9, 100, 5}, "sea", moved};
+        QTest::newRow("no attributes, moved to another device")
+            << Elsewhere{false, {"rename"}, {2, 9, 100, 5}, "", stays};
+        QTest::newRow("inode reused, other size") << Elsewhere{false, {"remove", "new"}, {1, 7, 101, 5}, "", stays};
+        QTest::newRow("inode reused, other time") << Elsewhere{false, {"remove", "new"}, {1, 7, 100, 6}, "", stays};
+        QTest::newRow("inode reused, other device") << Elsewhere{false, {"remove", "new"}, {3, 7, 100, 5}, "", stays};
+        // A hard link, or a copy with the attribute, while the commented file is still there.
+        QTest::newRow("hard link, original kept") << Elsewhere{false, {"new"}, same, "", stays};
+        QTest::newRow("copy with attribute, original kept")
+            << Elsewhere{true, {"copy"}, {1, 8, 100, 5}, "sea", {"/p/a.jpg|sea", "/p/b.jpg|sea"}};
+    }
+
+    void relinksOnlyTheSameFile()
+    {
+        QFETCH(Elsewhere, row);
+        QTemporaryDir dir;
+        const QString file = dir.path() + QStringLiteral("/Tooltips.mdb");
+        Sql(file, {QStringLiteral("CREATE TABLE tblTooltip (Path TEXT, Tooltip TEXT)")});
+        const QString a = QStringLiteral("/p/a.jpg"), b = QStringLiteral("/p/b.jpg");
+        auto files = std::make_shared<ScriptedFileComment>();
+        files->SetSupportsAttributes(row.attributes);
+        files->SetFile(a, {1, 7, 100, 5});
+        TooltipStore store;
+        store.SetFileComment(files);
+        store.Open(dir.path());
+        AddComment(store, a, QStringLiteral("sea"));
+        for (const QString& change : row.changes) {
+            if (change == u"rename")
+                files->MoveFile(a, b, row.other);
+            else if (change == u"remove")
+                files->RemoveFile(a);
+            else if (change == u"copy")
+                files->SetFile(b, row.other), files->WriteComment(b, QStringLiteral("sea"));
+            else
+                files->SetFile(b, row.other);
+        }
+        QCOMPARE(Selected(store, b), Text(row.shown));
+        QCOMPARE(AllRows(file), row.after);
+        // The identity table has one entry per commented path.
+        const QStringList commented = Sql(file, {QStringLiteral("SELECT DISTINCT Path FROM tblTooltip ORDER BY Path")});
+        QCOMPARE(Sql(file, {QStringLiteral("SELECT Path FROM tblIdentity ORDER BY Path")}), commented);
+    }
+
+    // The attribute shows the image's first comment after every command that changes one,
+    // and goes with the last; the program's own rename takes it to the new name, also to
+    // another file system, which the file's copy arrives on without attributes.
+    void attributeFollowsEveryWrite()
+    {
+        QTemporaryDir dir;
+        const QString file = CreateStore(dir.path());
+        const QString a = QStringLiteral("/p/a.jpg"), b = QStringLiteral("/q/b.jpg");
+        auto files = std::make_shared<ScriptedFileComment>();
+        files->SetFile(a, {1, 7, 100, 5});
+        TooltipStore store;
+        store.SetFileComment(files);
+        store.Open(dir.path());
+        const auto identities = [&] {
+            return Sql(file, {QStringLiteral("SELECT Path || ' ' || Device || ' ' || Inode || ' ' || Size || ' ' || "
+                                             "MTimeNs FROM tblIdentity ORDER BY Path")});
+        };
+
+        AddComment(store, a, QStringLiteral("first"));
+        QCOMPARE(files->Attribute(a), Text("first"));
+        QCOMPARE(identities(), QStringList{"/p/a.jpg 1 7 100 5"});
+        AddComment(store, a, QStringLiteral("second"));  // a second row: the first one shows
+        QCOMPARE(files->Attribute(a), Text("first"));
+        store.Lookup(a);
+        store.Edit();
+        store.SetField(QStringLiteral("Tooltip"), QStringLiteral("edited"));
+        store.Update();
+        QCOMPARE(files->Attribute(a), Text("edited"));
+        store.Delete();
+        QCOMPARE(files->Attribute(a), Text("second"));
+
+        files->MoveFile(a, b, FileIdentity{2, 3, 100, 9});
+        files->RemoveComment(b);  // copied across file systems by the program, without attributes
+        UpdateTooltipPath(store, a, b);
+        QCOMPARE(files->Attribute(b), Text("second"));
+        QCOMPARE(identities(), QStringList{"/q/b.jpg 2 3 100 9"});
+        store.Lookup(b);
+        store.Delete();
+        QCOMPARE(files->Attribute(b), std::nullopt);
+        QCOMPARE(identities(), QStringList());
+        QCOMPARE(AllRows(file), QStringList());
+    }
+
+    // Every row goes out and comes back byte for byte, whatever it holds; importing what the
+    // store holds already adds nothing; a broken file adds nothing at all.
+    void csvRoundTripsEveryRow()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/from")));
+        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/to")));
+        const QString from = CreateStore(dir.path() + QStringLiteral("/from"));
+        const QString to = CreateStore(dir.path() + QStringLiteral("/to"));
+        const QList<QPair<QString, QString>> rows = {
+            {"/p/plain.jpg", "plain"},
+            {"/p/comma, \"quoted\".jpg", "He said \"hi\", then left"},
+            {"/p/lines.jpg", "line one\nline two\r\nline three\r"},
+            {"/p/blanks.jpg", "  leading and trailing  "},
+            {"/p/ünïcødé 写真.jpg", "ça va? 🌅"},
+            {"/p/plain.jpg", "a second comment"},
+            {"/p/quote only.jpg", "\""},
+        };
+        TooltipStore source;
+        source.Open(dir.path() + QStringLiteral("/from"));
+        for (const auto& [path, text] : rows)
+            AddComment(source, path, text);
+        const QString csv = dir.path() + QStringLiteral("/comments.csv");
+        QCOMPARE(CommentsCsv::Export(source, csv), int(rows.size()));
+        QVERIFY(TestFiles::read(csv).startsWith("Path,Tooltip\r\n"));
+
+        // Into an empty store: the same rows, in the same order, byte for byte.
+        TooltipStore target;
+        target.Open(dir.path() + QStringLiteral("/to"));
+        const CommentsCsv::ImportCount first = CommentsCsv::Import(target, csv);
+        QCOMPARE(first.added, int(rows.size()));
+        QCOMPARE(first.skipped, 0);
+        const QString bytes = QStringLiteral("SELECT hex(Path) || ':' || hex(Tooltip) FROM tblTooltip ORDER BY rowid");
+        QCOMPARE(Sql(to, {bytes}), Sql(from, {bytes}));
+        const CommentsCsv::ImportCount again = CommentsCsv::Import(target, csv);
+        QCOMPARE(again.added, 0);
+        QCOMPARE(again.skipped, int(rows.size()));
+
+        // Into a store that holds one of them already, from a file an editor left a blank line at the end of.
+        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/third")));
+        const QString third = CreateStore(dir.path() + QStringLiteral("/third"));
+        TooltipStore other;
+        other.Open(dir.path() + QStringLiteral("/third"));
+        AddComment(other, rows[3].first, rows[3].second);
+        TestFiles::write(csv, TestFiles::read(csv) + "\r\n");
+        const CommentsCsv::ImportCount merged = CommentsCsv::Import(other, csv);
+        QCOMPARE(merged.added, int(rows.size()) - 1);
+        QCOMPARE(merged.skipped, 1);
+        const QString sorted = QStringLiteral("SELECT hex(Path) || ':' || hex(Tooltip) FROM tblTooltip ORDER BY 1");
+        QCOMPARE(Sql(third, {sorted}), Sql(from, {sorted}));
+
+        // A quote left open, a stray quote, a record of three fields, a foreign header.
+        for (const char* broken : {"Path,Tooltip\r\n/x.jpg,\"open\r\n", "Path,Tooltip\r\n/x.jpg,a\"b\r\n",
+                                   "Path,Tooltip\r\n/y.jpg,ok\r\n/x.jpg,a,b\r\n", "File,Comment\r\n/x.jpg,a\r\n"}) {
+            TestFiles::write(csv, broken);
+            QVERIFY2(ErrorOf([&] { CommentsCsv::Import(target, csv); }) != 0, broken);
+        }
+        QCOMPARE(Sql(to, {bytes}), Sql(from, {bytes}));
+
+        // The command line's way: one line to print, and the exit code.
+        QString message;
+        QCOMPARE(CommentsCsv::Run(CommentsCsv::Mode::Export, dir.path() + QStringLiteral("/from"), csv, message), 0);
+        QCOMPARE(message, QStringLiteral("Exported 7 comments to %1.").arg(csv));
+        QCOMPARE(CommentsCsv::Run(CommentsCsv::Mode::Import, dir.path() + QStringLiteral("/third"), csv, message), 0);
+        QCOMPARE(message, QStringLiteral("Added 0 comments from %1, skipped 7 already there or empty.").arg(csv));
+        QCOMPARE(CommentsCsv::Run(CommentsCsv::Mode::Import, dir.path(), csv, message), 1);  // no store there
+        QVERIFY2(message.startsWith(QStringLiteral("Cannot import comments: ")), qPrintable(message));
+    }
+};
+
+QTEST_GUILESS_MAIN(CommentTravelTest)
+#include "CommentTravelTest.moc"
