@@ -47,6 +47,7 @@ fuzz: fuzz-build
 bench: setup
 	@cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BENCH_DIR) -j $(JOBS) --target tessel_bench
+	TESSEL_BENCH_PHOTO="$$(bash scripts/bench-photo.sh $(BENCH_DIR)/photo)" \
 	QT_QPA_PLATFORM=offscreen:configfile=$(CURDIR)/bench/desktop-screen.json ./$(BENCH_DIR)/bench/tessel_bench $(BENCH_ROWS)
 
 clean:

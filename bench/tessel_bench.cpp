@@ -3,6 +3,7 @@
 // scenarios to run (`tessel_bench list_100k_folders`).
 #include "BenchImages.h"
 #include "BenchServices.h"
+#include "BrowseScenarios.h"
 #include "BenchTable.h"
 #include "FileList.h"
 #include "FolderList.h"
@@ -145,11 +146,16 @@ bool makePictures(const QString& root)
 int runChildMode(int argc, char* argv[])
 {
     const std::string mode = argc > 2 ? argv[1] : "";
-    if (mode != "--peak-preview" && mode != "--peak-reference" && mode != "--peak-viewer-3x")
+    if (mode != "--peak-preview" && mode != "--peak-reference" && mode != "--peak-viewer-3x" && mode != "--startup"
+        && mode != "--startup-reference")
         return -1;
     QApplication app(argc, argv);
     ConfigureImageAllocationLimit();
     const QString target = QString::fromLocal8Bit(argv[2]);
+    if (mode == "--startup")
+        return BrowseScenarios::StartupChild(target);
+    if (mode == "--startup-reference")
+        return BrowseScenarios::StartupReferenceChild();
     if (mode == "--peak-preview")
         return PreviewScenarios::PeakPreviewChild(target);
     if (mode == "--peak-viewer-3x")
@@ -181,6 +187,7 @@ int main(int argc, char* argv[])
         {"preview_6000x4000", "select_handler_6000x4000", "preview_thumbnail_hit", "preview_peak_12000x8000"});
     const bool viewerRows = anyWanted({"viewer_step_prefetched", "viewer_step_cold", "viewer_3x_peak_8000x6000"});
     const bool responsivenessRows = anyWanted({"ui_stall_slow_file", "viewer_key_repeat"});
+    const bool browseRows = anyWanted({"browse_step_prefetched", "preview_photo_pane", "startup_first_paint"});
     PeakMemory::StartLauncher(); // before Qt starts any thread
 
     QApplication app(argc, argv);
@@ -201,7 +208,7 @@ int main(int argc, char* argv[])
 
     const QString empty = tmp.path() + QStringLiteral("/empty");
     std::filesystem::create_directories(empty.toStdString());
-    const bool pictureRows = previewRows || viewerRows || responsivenessRows;
+    const bool pictureRows = previewRows || viewerRows || responsivenessRows || browseRows;
     const bool pictures = pictureRows && makePictures(tmp.path());
     if (pictureRows && !pictures)
         std::printf("warning: the test pictures could not be written; picture rows skipped\n");
@@ -266,6 +273,10 @@ int main(int argc, char* argv[])
                              tmp.path() + QStringLiteral("/pics8000"));
     if (pictures && responsivenessRows)
         ResponsivenessScenarios::Run(results, services, tmp.path() + QStringLiteral("/pics6000"));
+    // A real photograph, where `make bench` fetched one: TESSEL_BENCH_PHOTO names it.
+    if (pictures && browseRows)
+        BrowseScenarios::Run(results, services, tmp.path() + QStringLiteral("/pics6000"),
+                             qEnvironmentVariable("TESSEL_BENCH_PHOTO"), tmp.path());
     // A group runs whole; only the rows asked for are shown.
     results.erase(std::remove_if(results.begin(), results.end(), [&](const BenchResult& r) { return !wanted(r.name); }),
                   results.end());

@@ -1,0 +1,164 @@
+#include "BrowseScenarios.h"
+#include "BenchServices.h"
+#include "ChildProcess.h"
+#include "FileList.h"
+#include "PeakMemory.h"
+#include "PictureBox.h"
+#include "PreviewLoader.h"
+#include "frmFileDir.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace {
+
+bool previewShown(const frmFileDir& form)
+{
+    const PictureBox& box = *form.imgSmall;
+    return box.GetPicture().Path() == form.CurrentFile() && form.Preview().WantedSize().isValid()
+           && box.Pixels().size() == form.Preview().WantedSize();
+}
+
+// The floor for a step: a window that only copies an image of its own size to the screen.
+class FloorWindow : public QWidget {
+public:
+    explicit FloorWindow(QImage image) : m_image(std::move(image)) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.drawImage(0, 0, m_image);
+    }
+
+private:
+    QImage m_image;
+};
+
+// Ends the application at a window's first paint.
+class FirstPaint : public QObject {
+public:
+    explicit FirstPaint(QWidget& window) { window.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        return false;
+    }
+};
+
+void browseStepRow(std::vector<BenchResult>& results, BenchServices& services, const QString& folder)
+{
+    auto form = services.OpenMainWindow(folder);
+    FileList& list = *form->flbFiles;
+    if (list.ListCount() < 3)
+        return;
+    // Settled: the preview shows its decode and the entry below it is decoded ahead.
+    const auto settled = [&] {
+        WaitUntil([&] { return previewShown(*form); }, 10000);
+        if (!WaitUntil([&] { return form->Preview().Ahead().HeldBytes() > 0; }, 10000))
+            std::printf("warning: nothing was decoded ahead of %s\n", qPrintable(form->CurrentFile()));
+    };
+    list.SetListIndex(0);
+    settled();
+    FloorWindow floor(form->imgSmall->Pixels());
+    floor.resize(form->imgSmall->size());
+    floor.show();
+    BenchScenario step{"browse_step_prefetched",
+                       [&] {
+                           form->StepSelection(40);
+                           WaitUntil([&] { return previewShown(*form); }, 10000);
+                           form->imgSmall->repaint();
+                       },
+                       [&] { floor.repaint(); }, 15};
+    step.settle = settled;
+    step.target = {BenchTarget::Ours, 16};
+    results.push_back(RunScenario(step));
+}
+
+void photoRow(std::vector<BenchResult>& results, BenchServices& services, const QString& photo, const QString& scratch)
+{
+    // Two names for the photograph, so that each run selects the other and decodes again.
+    const QString folder = scratch + QStringLiteral("/photo");
+    QDir().mkpath(folder);
+    for (const char* name : {"/a.jpg", "/b.jpg"})
+        QFile::copy(photo, folder + QLatin1String(name));
+    auto form = services.OpenMainWindow(folder);
+    int next = 0;
+    const auto select = [&] {
+        form->flbFiles->SetListIndex(next);
+        next = 1 - next;
+    };
+    const auto shown = [&] { WaitUntil([&] { return previewShown(*form); }, 10000); };
+    select();
+    shown();
+    const QSize natural = QImageReader(photo).size();
+    const QSize decoded = form->Preview().WantedSize();
+    const std::string scale = "1/" + std::to_string(decoded.width() > 0 ? natural.width() / decoded.width() : 1);
+    std::printf("photo: %s, %dx%d, preview decodes at %dx%d (djpeg -scale %s)\n", qPrintable(photo), natural.width(),
+                natural.height(), decoded.width(), decoded.height(), scale.c_str());
+    BenchScenario row{"preview_photo_pane",
+                      [&] {
+                          select();
+                          shown();
+                      },
+                      [&] { TimeChildMs({"djpeg", "-scale", scale, "-outfile", "/dev/null", photo.toStdString()}); },
+                      15};
+    // Each run decodes: what was decoded ahead (the other name is a neighbour) is dropped.
+    row.settle = [&] {
+        shown();
+        WaitUntil([&] { return form->Preview().Ahead().HeldBytes() > 0; }, 10000);
+        form->Preview().Ahead().Clear();
+    };
+    row.target = {BenchTarget::Ratio, 1.1};
+    results.push_back(RunScenario(row));
+}
+
+void startupRow(std::vector<BenchResult>& results, const QString& folder)
+{
+    const std::string self = PeakMemory::SelfPath();
+    BenchScenario row{"startup_first_paint", [&] { TimeChildMs({self, "--startup", folder.toStdString()}); },
+                      [&] { TimeChildMs({self, "--startup-reference", "-"}); }, 9};
+    row.target = {BenchTarget::Ratio, 1.3};
+    results.push_back(RunScenario(row));
+}
+
+}
+
+void BrowseScenarios::Run(std::vector<BenchResult>& results, BenchServices& services, const QString& folder,
+                          const QString& photo, const QString& scratch)
+{
+    browseStepRow(results, services, folder);
+    if (photo.isEmpty() || !QFile::exists(photo))
+        std::printf("warning: no real photograph (make bench fetches one); preview_photo_pane skipped\n");
+    else
+        photoRow(results, services, photo, scratch);
+    startupRow(results, folder);
+}
+
+int BrowseScenarios::StartupChild(const QString& folder)
+{
+    BenchServices services;
+    auto form = services.OpenMainWindow(folder);
+    FirstPaint painted(*form);
+    form->update();
+    return QApplication::exec();
+}
+
+int BrowseScenarios::StartupReferenceChild()
+{
+    QWidget window;
+    window.resize(792, 573);
+    FirstPaint painted(window);
+    window.show();
+    return QApplication::exec();
+}
