@@ -1,11 +1,14 @@
 #include "BenchServices.h"
 #include "TooltipStore.h"
+#include "PictureBox.h"
+#include "PreviewLoader.h"
 #include "frmFileDir.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPainter>
 #include <QTimer>
 
 BenchServices::BenchServices()
@@ -45,4 +48,19 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
+}
+
+bool PreviewReady(const frmFileDir& form)
+{
+    if (form.CurrentFile().isEmpty())
+        return true;
+    const PictureBox& box = *form.imgSmall;
+    return box.GetPicture().Path() == form.CurrentFile() && form.Preview().WantedSize().isValid()
+           && box.Pixels().size() == form.Preview().WantedSize();
+}
+
+void FloorWindow::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_image);
 }

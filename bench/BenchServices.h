@@ -7,7 +7,9 @@
 #include "ProcessStarter.h"
 #include "ScriptedDialogs.h"
 
+#include <QImage>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -43,3 +45,19 @@ private:
 // Processes events until `done` answers true, sleeping between events rather than
 // spinning, so a decode on another thread keeps the core. False after `timeoutMs`.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 60000);
+
+// Whether the main window's preview shows its current file with the pixels its decode
+// was asked for (or nothing is selected yet, so no decode is under way).
+bool PreviewReady(const frmFileDir& form);
+
+// The floor for a step: a window that only copies an image of its own size to the screen.
+class FloorWindow : public QWidget {
+public:
+    explicit FloorWindow(QImage image) : m_image(std::move(image)) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QImage m_image;
+};

@@ -19,29 +19,6 @@
 
 namespace {
 
-bool previewShown(const frmFileDir& form)
-{
-    const PictureBox& box = *form.imgSmall;
-    return box.GetPicture().Path() == form.CurrentFile() && form.Preview().WantedSize().isValid()
-           && box.Pixels().size() == form.Preview().WantedSize();
-}
-
-// The floor for a step: a window that only copies an image of its own size to the screen.
-class FloorWindow : public QWidget {
-public:
-    explicit FloorWindow(QImage image) : m_image(std::move(image)) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.drawImage(0, 0, m_image);
-    }
-
-private:
-    QImage m_image;
-};
-
 // Ends the application at a window's first paint.
 class FirstPaint : public QObject {
 public:
@@ -64,7 +41,7 @@ void browseStepRow(std::vector<BenchResult>& results, BenchServices& services, c
         return;
     // Settled: the preview shows its decode and the entry below it is decoded ahead.
     const auto settled = [&] {
-        WaitUntil([&] { return previewShown(*form); }, 10000);
+        WaitUntil([&] { return PreviewReady(*form); }, 10000);
         if (!WaitUntil([&] { return form->Preview().Ahead().HeldBytes() > 0; }, 10000))
             std::printf("warning: nothing was decoded ahead of %s\n", qPrintable(form->CurrentFile()));
     };
@@ -76,7 +53,7 @@ void browseStepRow(std::vector<BenchResult>& results, BenchServices& services, c
     BenchScenario step{"browse_step_prefetched",
                        [&] {
                            form->StepSelection(40);
-                           WaitUntil([&] { return previewShown(*form); }, 10000);
+                           WaitUntil([&] { return PreviewReady(*form); }, 10000);
                            form->imgSmall->repaint();
                        },
                        [&] { floor.repaint(); }, 15};
@@ -98,7 +75,7 @@ void photoRow(std::vector<BenchResult>& results, BenchServices& services, const 
         form->flbFiles->SetListIndex(next);
         next = 1 - next;
     };
-    const auto shown = [&] { WaitUntil([&] { return previewShown(*form); }, 10000); };
+    const auto shown = [&] { WaitUntil([&] { return PreviewReady(*form); }, 10000); };
     select();
     shown();
     const QSize natural = QImageReader(photo).size();

@@ -28,17 +28,6 @@ QSize decodedSize(const QString& path, QSize cover)
     return PictureDecoder::DecodeSize(natural, cover, true);
 }
 
-// Whether the preview shows the list's current file with the pixels its decode was asked
-// for (or nothing is selected yet, so no decode is under way).
-bool previewReady(const frmFileDir& form)
-{
-    if (form.CurrentFile().isEmpty())
-        return true;
-    const PictureBox& box = *form.imgSmall;
-    return box.GetPicture().Path() == form.CurrentFile() && form.Preview().WantedSize().isValid()
-           && box.Pixels().size() == form.Preview().WantedSize();
-}
-
 // A window that does nothing but show one image, scaled into itself.
 class ImageWindow : public QWidget {
 public:
@@ -75,7 +64,7 @@ void PreviewScenarios::Run(std::vector<BenchResult>& results, BenchServices& ser
         next = 1 - next;
     };
     const auto waitForPreview = [&] {
-        if (!WaitUntil([&] { return previewReady(*form); }))
+        if (!WaitUntil([&] { return PreviewReady(*form); }))
             std::printf("warning: the preview of %s did not arrive\n", qPrintable(form->CurrentFile()));
     };
     // The preview decodes for the size it is placed at: one selection tells which scale.
@@ -123,7 +112,7 @@ void PreviewScenarios::Run(std::vector<BenchResult>& results, BenchServices& ser
         };
         for (int i = 0; i < 2; ++i) {
             selectOther();
-            WaitUntil([&] { return previewReady(*cached); });
+            WaitUntil([&] { return PreviewReady(*cached); });
         }
         WaitUntil([&] { return QDir(cache.Root() + QStringLiteral("/x-large")).count() >= 4; }, 10000);
         const QString thumbnail = cache.Root() + QStringLiteral("/x-large/") + ThumbnailCache::FileNameFor(paths[0]);
@@ -163,7 +152,7 @@ int PreviewScenarios::PeakPreviewChild(const QString& folder)
     if (form->flbFiles->ListCount() < 1)
         return 0; // the main window alone
     form->flbFiles->SetListIndex(0);
-    if (!WaitUntil([&] { return previewReady(*form); }))
+    if (!WaitUntil([&] { return PreviewReady(*form); }))
         return 3;
     form->imgSmall->repaint();
     return 0;

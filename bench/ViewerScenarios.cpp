@@ -32,22 +32,6 @@ QString nextFile(frmFileDir& form)
     return next;
 }
 
-// The floor for a step: a window that only copies an image of its own size to the screen.
-class FloorWindow : public QWidget {
-public:
-    explicit FloorWindow(QImage image) : m_image(std::move(image)) {}
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.drawImage(0, 0, m_image);
-    }
-
-private:
-    QImage m_image;
-};
-
 }
 
 void ViewerScenarios::Run(std::vector<BenchResult>& results, BenchServices& services, const QString& folder,
