@@ -220,7 +220,6 @@ private Q_SLOTS:
         QVERIFY(::mkfifo(fifo.constData(), 0644) == 0);
         FifoWatch watch;
         watch.Watch(fifo);
-        QTest::qWait(50);
         QVERIFY(watch.Violations().isEmpty());
         auto blocked = std::async(std::launch::async, [&] { ::close(::open(fifo.constData(), O_RDONLY | O_CLOEXEC)); });
         const bool releasedByWatch = blocked.wait_for(std::chrono::seconds(3)) == std::future_status::ready;

@@ -16,7 +16,6 @@
 #include <QDataStream>
 #include <QImageReader>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 #include <QSemaphore>
 #include <QtTest>
 
@@ -275,18 +274,14 @@ private Q_SLOTS:
             QCOMPARE(PictureDecoder::DecodeSize(row.natural, row.box, row.jpeg), row.expected);
     }
 
+    // The header alone gives the size: a file cut off right after its header still loads,
+    // so no pixel was needed for it.
     void headerReadWithoutDecoding()
     {
-        QElapsedTimer timer;
-        timer.start();
-        QCOMPARE(Picture::LoadPicture(m_big, 96, 96).PixelSize(), QSize(6000, 4000));
-        const qint64 loadNs = timer.nsecsElapsed();
-        timer.restart();
-        QCOMPARE(PictureDecoder::DecodeForDisplay(m_big, QSize()).size(), QSize(6000, 4000));
-        const qint64 decodeNs = timer.nsecsElapsed();
-        // Reading the header touches a few hundred bytes; decoding touches 24 million pixels.
-        QVERIFY2(loadNs * 20 < decodeNs,
-                 qPrintable(QStringLiteral("load %1 ns, decode %2 ns").arg(loadNs).arg(decodeNs)));
+        QFile big(m_big);
+        QVERIFY(big.open(QIODevice::ReadOnly));
+        const QString cut = file("cut.jpg", big.read(2048));
+        QCOMPARE(Picture::LoadPicture(cut, 96, 96).PixelSize(), QSize(6000, 4000));
     }
 
     // Holding an arrow key through big photos: the job running finishes unseen, the ones
