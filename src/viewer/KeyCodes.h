@@ -9,3 +9,11 @@
 // of a US keyboard's keys (a shifted symbol gives the code of its key). 0 for a key
 // that has no virtual-key code.
 short VirtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers);
+
+// The virtual-key codes the windows act on.
+namespace KeyCodes {
+constexpr short Enter = 13;
+constexpr short Esc = 27;
+constexpr short Up = 38;
+constexpr short Down = 40;
+}

@@ -419,13 +419,13 @@ void frmFullScreen::upgradePixels()
 
 void frmFullScreen::Form_KeyDown(short KeyCode, short Shift)
 {
-    if (KeyCode == 27) {
+    if (KeyCode == KeyCodes::Esc) {
         mnuClose_Click();
         return;
     }
     Q_EMIT KeyDown(KeyCode, Shift);
     // The owner may have changed the code; Down and Up show the image it stepped to.
-    if (KeyCode == 40 || KeyCode == 38)
+    if (KeyCode == KeyCodes::Down || KeyCode == KeyCodes::Up)
         ShowPicture();
 }
 
@@ -439,7 +439,7 @@ void frmFullScreen::imgFullScr_MouseDown(short Button, short Shift, double X, do
 
 void frmFullScreen::mnuNext_Click()
 {
-    short KeyCode = 40;
+    short KeyCode = KeyCodes::Down;
     short Shift = 0;
     Q_EMIT KeyDown(KeyCode, Shift);
     ShowPicture();
@@ -447,7 +447,7 @@ void frmFullScreen::mnuNext_Click()
 
 void frmFullScreen::mnuPrevious_Click()
 {
-    short KeyCode = 38;
+    short KeyCode = KeyCodes::Up;
     short Shift = 0;
     Q_EMIT KeyDown(KeyCode, Shift);
     ShowPicture();
