@@ -1,4 +1,5 @@
 #include "BrowserServices.h"
+#include "CommandLine.h"
 #include "FileOperations.h"
 #include "IniSettingsStore.h"
 #include "LocalFileSystem.h"
@@ -11,9 +12,18 @@
 #include <QApplication>
 #include <QDir>
 
+#include <cstdio>
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // Asked before any window exists: --help, --version and a wrong option leave at once.
+    const CommandLine::Result request = CommandLine(QStringLiteral("tessel"), QStringLiteral(TESSEL_VERSION))
+                                            .Parse(QCoreApplication::arguments(), QDir::currentPath());
+    std::fputs(request.out.toLocal8Bit().constData(), stdout);
+    std::fputs(request.err.toLocal8Bit().constData(), stderr);
+    if (request.action == CommandLine::Action::Exit)
+        return request.exitCode;
     // The program lives as long as its main window: closing it ends everything, even a
     // viewer or move dialog that is still open.
     app.setQuitOnLastWindowClosed(false);
@@ -33,6 +43,7 @@ int main(int argc, char* argv[])
     QObject::connect(&window, &frmFileDir::Unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.Form_Load();
     window.show();
+    window.OpenAtStart(request.folder, request.file, request.fullScreen);
     // Returning ends the process, and with it any other window of ours still open.
     return app.exec();
 }
