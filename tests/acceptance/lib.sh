@@ -115,7 +115,11 @@ poll() {
 # scenario folder) as its working folder and the arguments on its command line, and waits
 # for the main window. A program given a picture may caption its window with the picture
 # before it is found: set ACC_MAIN_TITLE to a pattern that matches that caption as well.
+# The main window is given the keyboard once found, which under a window manager also
+# raises it; ACC_START_FOCUS=0 leaves the windows as the program stacked them (a viewer
+# it opened at start stays in front).
 ACC_MAIN_TITLE='^Tessel Image Explorer$'
+ACC_START_FOCUS=1
 start_app() {
     local cwd=${1:-$T}
     [ $# -gt 0 ] && shift
@@ -125,7 +129,7 @@ start_app() {
         if ACC_MAIN=$(poll 20 main_window_or_exit && visible_windows "$ACC_MAIN_TITLE" | head -n 1) &&
             [ -n "$ACC_MAIN" ]; then
             # Give the freshly mapped window a moment to settle before the first input.
-            xdotool windowfocus --sync "$ACC_MAIN" 2>/dev/null
+            [ "$ACC_START_FOCUS" = 1 ] && xdotool windowfocus --sync "$ACC_MAIN" 2>/dev/null
             sleep 0.3
             return 0
         fi
