@@ -4,7 +4,7 @@
 # window as a click would, makes the user's own comment store from the installed empty
 # one on first start, keeps comments in it across restarts, shows a picture full screen
 # when asked (or when the list's pattern leaves it out), and starts as usual after saying
-# that a path does not exist.
+# that a path does not exist. A pattern in the settings lists other types (PNG, WebP).
 source "$(dirname "$0")/lib.sh"
 acc_init
 
@@ -95,6 +95,22 @@ click_file_list
 key Down
 check_caption "the last folder is open" "$(caption_for "$PICS/a.jpg" 480 640)"
 check "Exit ends the program once more" exit_by_menu
+
+# --- tessel FOLDER, with more types listed in the settings: the list shows them, and the
+# preview reads WebP and PNG as it reads the others
+convert -size 120x90 xc:cyan "WEBP:$PICS/d.webp"
+sed -i '/^\[Browser\]/,$d' "$INI"
+printf '[Browser]\npattern="*.png;*.webp"\n' >>"$INI"
+start_app "$T" "$PICS" || acc_finish
+click_file_list
+key Down
+check_caption "the listed PNG is first in the folder given" "$(caption_for "$PICS/c.png" 200 320)"
+key Down
+check_caption "the listed WebP follows it" "$(caption_for "$PICS/d.webp" 90 120)"
+key Down
+sleep 0.5
+check_caption "the pattern leaves out the JPEG and the BMP" "$(caption_for "$PICS/d.webp" 90 120)"
+check "Exit ends the program after the folder" exit_by_menu
 
 # --- options that end at once
 "$APP/tessel" --bogus >"$T/out.txt" 2>"$T/err.txt"
