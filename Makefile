@@ -30,20 +30,16 @@ build: configure
 run: build
 	./$(BUILD_DIR)/tessel
 
-# Into $(DESTDIR)$(PREFIX). The list of files written is kept apart from CMake's own
+# Into $(DESTDIR)$(PREFIX). The files written are listed apart from CMake's own
 # install_manifest.txt (which names them without DESTDIR and which the install done by a
-# test scenario rewrites); uninstall removes exactly the files on that list.
+# test scenario rewrites); uninstall removes those that are still as installed.
 INSTALLED_LIST = $(BUILD_DIR)/installed-files.txt
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
-	@sed 's|^|$(DESTDIR)|' $(BUILD_DIR)/install_manifest.txt > $(INSTALLED_LIST)
+	@bash scripts/installed-files.sh record $(BUILD_DIR)/install_manifest.txt $(INSTALLED_LIST) "$(DESTDIR)"
 
 uninstall:
-	@test -f $(INSTALLED_LIST) || { echo "nothing installed from $(BUILD_DIR)"; exit 1; }
-	@while IFS= read -r f || [ -n "$$f" ]; do \
-	  if [ -f "$$f" ] || [ -L "$$f" ]; then rm -f -- "$$f" && echo "removed $$f"; fi; \
-	done < $(INSTALLED_LIST)
-	@rm -f $(INSTALLED_LIST)
+	@bash scripts/installed-files.sh remove $(INSTALLED_LIST)
 
 # The build, then every CTest test: unit tests, validators and the real-window scenarios.
 test: setup-test build
