@@ -31,6 +31,9 @@ QString StoreLocation::Folder(const QString& exeFolder, const QString& dataHome)
 {
     if (present(exeFolder + QLatin1Char('/') + TooltipStore::FileName()))
         return exeFolder;
+    // Without a data home (no HOME either) there is no user's store; "/tessel" is not one.
+    if (dataHome.isEmpty())
+        return exeFolder;
     const QString userFolder = dataHome + QStringLiteral("/tessel");
     const QString userStore = userFolder + QLatin1Char('/') + TooltipStore::FileName();
     if (present(userStore))

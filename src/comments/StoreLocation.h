@@ -11,7 +11,8 @@ class StoreLocation {
 public:
     // exeFolder: the running executable's folder; dataHome: $XDG_DATA_HOME or its default.
     // Returns the folder to open the store in (TooltipStore::Open); when neither a store
-    // nor an installed empty one is found, the user's folder, where opening then fails.
+    // nor an installed empty one is found, the user's folder, where opening then fails;
+    // without a data home, exeFolder.
     static QString Folder(const QString& exeFolder, const QString& dataHome);
     // Where an installation keeps the empty store, for an executable in exeFolder.
     static QString InstalledTemplate(const QString& exeFolder);

@@ -8,8 +8,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <sys/stat.h>
-
 class TestStartup : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -116,14 +114,17 @@ void TestStartup::storeLocation_data()
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QString>("expectedFolder");
     QTest::addColumn<QString>("userStoreAfter");
-    QTest::newRow("portable: beside the program") << QStringList{"exe", "installed"} << "prefix/bin" << "-";
+    QTest::addColumn<bool>("withDataHome");
+    QTest::newRow("portable: beside the program") << QStringList{"exe", "installed"} << "prefix/bin" << "-" << true;
     QTest::newRow("first start: copied from the installed one") << QStringList{"installed"} << "data/tessel"
-                                                                 << "installed";
+                                                                 << "installed" << true;
     QTest::newRow("later starts: the user's own, never replaced") << QStringList{"installed", "user"}
-                                                                   << "data/tessel" << "user";
-    QTest::newRow("nothing installed: none is made") << QStringList{} << "data/tessel" << "-";
+                                                                   << "data/tessel" << "user" << true;
+    QTest::newRow("nothing installed: none is made") << QStringList{} << "data/tessel" << "-" << true;
     QTest::newRow("a dangling link is the user's") << QStringList{"installed", "dangling"} << "data/tessel"
-                                                    << "dangling";
+                                                    << "dangling" << true;
+    QTest::newRow("no data home: the program's folder, nothing made") << QStringList{"installed"} << "prefix/bin"
+                                                                       << "-" << false;
 }
 
 void TestStartup::storeLocation()
@@ -131,6 +132,7 @@ void TestStartup::storeLocation()
     QFETCH(QStringList, present);
     QFETCH(QString, expectedFolder);
     QFETCH(QString, userStoreAfter);
+    QFETCH(bool, withDataHome);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString root = dir.path();
@@ -148,7 +150,7 @@ void TestStartup::storeLocation()
         QVERIFY(QFile::link(root + "/nowhere", user));
     }
 
-    QCOMPARE(StoreLocation::Folder(exe, root + "/data"), root + "/" + expectedFolder);
+    QCOMPARE(StoreLocation::Folder(exe, withDataHome ? root + "/data" : QString()), root + "/" + expectedFolder);
 
     const QFileInfo after(user);
     if (userStoreAfter == "-") {
