@@ -14,7 +14,7 @@ packages=(
 case "${1:-}" in
   "") ;;
   --test)
-    packages+=(xvfb xauth xdotool x11-utils openbox imagemagick desktop-file-utils appstream
+    packages+=(xvfb xauth xdotool x11-utils openbox imagemagick desktop-file-utils appstream libglib2.0-bin
                clang libclang-rt-14-dev libjpeg-turbo-progs)
     ;;
   *)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installed program: `cmake --install` into a private prefix, then the copy there is
 # started with a private home, on a picture named on its command line. It captions the
-# window as a click would, makes the user's own comment store from the installed empty
+# window as a click would (also when the desktop's opener starts it), makes the user's own comment store from the installed empty
 # one on first start, keeps comments in it across restarts, shows a picture full screen
 # when asked (or when the list's pattern leaves it out), and starts as usual after saying
 # that a path does not exist. A pattern in the settings lists other types (PNG, WebP).
@@ -68,6 +68,25 @@ expect_eq "the comment is kept across the restart" "$PICS/b.bmp|Blue hour" \
     "$(sql "select Path || '|' || Tooltip from tblTooltip;")"
 check "Exit ends the program again" exit_by_menu
 check "the folder of the file is kept as the last folder" grep -qx "lastDir=$PICS" "$INI"
+
+# --- opened from the desktop: with the entry as the default for JPEG, the desktop's opener
+# (gio open, which xdg-open uses outside a named desktop) starts the installed program on
+# the file through the entry's Exec line
+if command -v gio >/dev/null; then
+    printf '[Default Applications]\nimage/jpeg=%s.desktop\n' "$ID" >"$XDG_CONFIG_HOME/mimeapps.list"
+    (cd "$T" && PATH="$PREFIX/bin:$PATH" XDG_DATA_DIRS="$PREFIX/share:/usr/share" \
+        exec gio open "$PICS/a.jpg" >>"$T/tessel.log" 2>&1)
+    if ACC_MAIN=$(wait_window '   - Height = ' 20); then
+        ACC_PID=$(xdotool getwindowpid "$ACC_MAIN" 2>/dev/null)
+        check_caption "the desktop's opener starts it on the file" "$(caption_for "$PICS/a.jpg" 480 640)"
+        check "Exit ends the program started by the desktop" exit_by_menu
+    else
+        fail "the desktop's opener starts it on the file"
+    fi
+    rm -f "$XDG_CONFIG_HOME/mimeapps.list"
+else
+    fail "gio is missing (scripts/setup.sh --test installs it)"
+fi
 
 # --- --full-screen FILE: the viewer on it, the browser behind with its caption. The
 # windows are left as the program stacked them: the viewer must be in front by itself.
