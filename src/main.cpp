@@ -16,14 +16,19 @@
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    // Asked before any window exists: --help, --version and a wrong option leave at once.
+    // Read before the application object, which needs a display: --help, --version and a
+    // wrong option answer at once, from any terminal.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     const CommandLine::Result request = CommandLine(QStringLiteral("tessel"), QStringLiteral(TESSEL_VERSION))
-                                            .Parse(QCoreApplication::arguments(), QDir::currentPath());
+                                            .Parse(arguments, QDir::currentPath());
     std::fputs(request.out.toLocal8Bit().constData(), stdout);
     std::fputs(request.err.toLocal8Bit().constData(), stderr);
     if (request.action == CommandLine::Action::Exit)
         return request.exitCode;
+
+    QApplication app(argc, argv);
     // The program lives as long as its main window: closing it ends everything, even a
     // viewer or move dialog that is still open.
     app.setQuitOnLastWindowClosed(false);

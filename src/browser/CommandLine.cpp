@@ -8,6 +8,19 @@ namespace {
 
 const QString kFullScreen = QStringLiteral("full-screen");
 
+// Options the application object takes for itself (-platform, -style, ...). The line is
+// read before that object exists, so that --help works without a display; these are let
+// through, with their values, for it to take afterwards. Not listed by --help.
+const struct {
+    const char* name;
+    bool hasValue;
+} kQtOptions[] = {
+    {"platform", true}, {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
+    {"qwindowgeometry", true}, {"qwindowicon", true}, {"qwindowtitle", true}, {"style", true},
+    {"stylesheet", true}, {"display", true}, {"name", true}, {"session", true},
+    {"reverse", false}, {"widgetcount", false}, {"sync", false}, {"nograb", false}, {"dograb", false},
+};
+
 void addOptions(QCommandLineParser& parser)
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -16,6 +29,12 @@ void addOptions(QCommandLineParser& parser)
     parser.addVersionOption();
     for (const CommandLine::Option& option : CommandLine::Options())
         parser.addOption(QCommandLineOption(option.name, option.description, option.valueName));
+    for (const auto& qt : kQtOptions) {
+        QCommandLineOption option(QString::fromLatin1(qt.name), QString(),
+                                  qt.hasValue ? QStringLiteral("value") : QString());
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
     parser.addPositionalArgument(QStringLiteral("path"),
                                  QStringLiteral("A folder to open, or a picture to open its folder on."),
                                  QStringLiteral("[path]"));

@@ -10,8 +10,10 @@
 // The options live in one table (Options()); a new option is a row there, and its value
 // is read back with Value() or IsSet(). Create one with the program's name and version,
 // then call Parse with the arguments (the program's path first) and the folder that
-// relative paths are taken from. Parse looks at the disk only to see whether the path
-// given exists and whether it is a folder.
+// relative paths are taken from; main() does so before the application object exists,
+// so that --help and --version work without a display, and lets Qt's own options
+// (-platform, -style, ...) through for that object. Parse looks at the disk only to see
+// whether the path given exists and whether it is a folder.
 class CommandLine {
 public:
     struct Option {

@@ -138,5 +138,12 @@ check "an unknown option prints the usage on standard error" grep -q '^Usage: te
 "$APP/tessel" --version >"$T/out.txt" 2>"$T/err.txt"
 expect_eq "--version exits with 0" 0 "$?"
 check "--version prints the program and its version" grep -qE '^tessel [0-9]+\.[0-9]+' "$T/out.txt"
+# From a terminal without any display: --help and --version still answer, and an unknown
+# option is still refused with the usage, rather than the program failing to start.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$APP/tessel" --help >"$T/out.txt" 2>"$T/err.txt"
+expect_eq "--help without a display exits with 0" 0 "$?"
+check "--help without a display prints the usage" grep -q '^Usage: tessel \[options\] \[path\]' "$T/out.txt"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$APP/tessel" --bogus >"$T/out.txt" 2>"$T/err.txt"
+expect_eq "an unknown option without a display exits with 2" 2 "$?"
 
 acc_finish

@@ -59,6 +59,8 @@ void TestStartup::commandLine_data()
         {false, 0, "-", "-", false, "", "pics/gone.jpg: no such file or folder"});
     row("--full-screen on a missing path", {"--full-screen", "gone"},
         {false, 0, "-", "-", false, "", "gone: no such file or folder"});
+    row("Qt's own options pass, with their values", {"-platform", "offscreen", "-style", "fusion", "-reverse", "pics"},
+        {false, 0, "pics", "-", false, "", ""});
     row("--help", {"--help"}, {true, 0, "-", "-", false, "Usage: tessel [options] [path]", ""});
     row("-h", {"-h"}, {true, 0, "-", "-", false, "Usage: tessel [options] [path]", ""});
     row("--version", {"--version"}, {true, 0, "-", "-", false, "tessel 9.8.7", ""});
@@ -101,6 +103,7 @@ void TestStartup::helpListsEveryOption()
     for (const CommandLine::Option& option : CommandLine::Options())
         QVERIFY2(usage.contains("--" + option.name), qPrintable(option.name));
     QVERIFY(usage.contains("--version"));
+    QVERIFY2(!usage.contains("platform"), "Qt's own options are not ours to list");
     const CommandLine::Result result = CommandLine("tessel", "1").Parse({"tessel", "--full-screen"}, m_dir.path());
     QVERIFY(result.IsSet("full-screen"));
     QVERIFY(!result.IsSet("help"));
