@@ -77,7 +77,7 @@ CommandLine::Result CommandLine::Parse(const QStringList& arguments, const QStri
         result.err = m_programName + QStringLiteral(": ") + parser.errorText() + QLatin1Char('\n') + Usage();
         return result;
     }
-    if (parser.isSet(QStringLiteral("help"))) {
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         result.action = Action::Exit;
         result.out = Usage();
         return result;

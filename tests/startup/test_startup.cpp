@@ -62,6 +62,7 @@ void TestStartup::commandLine_data()
     row("Qt's own options pass, with their values", {"-platform", "offscreen", "-style", "fusion", "-reverse", "pics"},
         {false, 0, "pics", "-", false, "", ""});
     row("--help", {"--help"}, {true, 0, "-", "-", false, "Usage: tessel [options] [path]", ""});
+    row("--help-all", {"--help-all"}, {true, 0, "-", "-", false, "Usage: tessel [options] [path]", ""});
     row("-h", {"-h"}, {true, 0, "-", "-", false, "Usage: tessel [options] [path]", ""});
     row("--version", {"--version"}, {true, 0, "-", "-", false, "tessel 9.8.7", ""});
     row("an unknown option", {"--bogus", "pics"}, {true, 2, "-", "-", false, "", "Usage: tessel [options] [path]"});
