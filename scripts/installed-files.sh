@@ -16,6 +16,9 @@ case "${1:-}" in
       stat -c '%s %Y %n' -- "$destdir$f" >>"$list.partial"
     done <"$manifest"
     mv -f "$list.partial" "$list"
+    # `sudo make install` writes these as root into the user's build folder; they are
+    # handed back to its owner so that a later install or uninstall without sudo works.
+    chown --reference="$(dirname "$list")" -- "$list" "$manifest" 2>/dev/null || true
     ;;
   remove)
     list=$2
