@@ -1,14 +1,27 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests, the fuzzing and the benchmark need,
-# but only those that are missing: as root directly, otherwise through sudo.
+# Installs the Debian packages that are missing, as root directly, otherwise through sudo.
+#   scripts/setup.sh          what building and running need (make run, make install)
+#   scripts/setup.sh --test   that, plus the test tools (make test, make check, make fuzz,
+#                             make bench): the virtual X screen and what drives and looks at
+#                             it, the desktop-file validators, the fuzzing compiler and the
+#                             benchmark's reference decoder
 set -euo pipefail
 
 packages=(
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev cmake g++ make
-  libexif-dev libjpeg-turbo-progs sqlite3
-  xvfb xauth xdotool x11-utils openbox imagemagick
-  clang libclang-rt-14-dev
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-image-formats-plugins libgl-dev
+  cmake g++ make libexif-dev sqlite3
 )
+case "${1:-}" in
+  "") ;;
+  --test)
+    packages+=(xvfb xauth xdotool x11-utils openbox imagemagick desktop-file-utils appstream libglib2.0-bin
+               clang libclang-rt-14-dev libjpeg-turbo-progs)
+    ;;
+  *)
+    echo "usage: $0 [--test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -24,6 +24,7 @@
 #include "QtSplitterHost.h"
 #include "SelectionLoader.h"
 #include "SelectionStep.h"
+#include "StoreLocation.h"
 #include "Units.h"
 
 #include <QAction>
@@ -32,6 +33,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 
 frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
@@ -374,12 +376,48 @@ void frmFileDir::Form_Load()
     });
     TryStep([&] { dirFolders->SetPath(DriveList->Drive()); });
     TryStep([&] { flbFiles->SetPath(dirFolders->Path()); });
-    TryStep([&] { flbFiles->SetPattern(FilePattern()); });
+    TryStep([&] {
+        const QString pattern = m_services.settings.GetSetting(appName, QStringLiteral("Browser"),
+                                                               QStringLiteral("pattern"), FilePattern());
+        flbFiles->SetPattern(pattern.trimmed().isEmpty() ? FilePattern() : pattern);
+    });
     TryStep([&] { setUpLayout(); });
-    TryStep([&] { m_store.Open(exeFolder); });
+    TryStep([&] {
+        const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+        m_store.Open(StoreLocation::Folder(exeFolder, dataHome));
+    });
     if (m_store.HasPendingRekeys())
         m_rekeyRetry->start();
     TryStep([&] { setWindowTitle(QStringLiteral("Tessel Image Explorer")); });
+}
+
+void frmFileDir::OpenAtStart(const QString& folder, const QString& file, bool fullScreen)
+{
+    if (folder.isEmpty())
+        return;
+    TryStep([&] { dirFolders->SetPath(folder); });
+    TryStep([&] { flbFiles->SetPath(dirFolders->Path()); });
+    const QString listed = QFileInfo(flbFiles->Path()).canonicalFilePath();
+    if (file.isEmpty() || listed.isEmpty() || listed != QFileInfo(folder).canonicalFilePath())
+        return;
+    const QString name = QFileInfo(file).fileName();
+    int index = -1;
+    for (int i = 0; i < flbFiles->ListCount() && index < 0; ++i)
+        if (flbFiles->List(i) == name)
+            index = i;
+    if (index >= 0) {
+        // As a click does: the list's selection moves, and the Click it raises loads the
+        // preview, the caption and the comment.
+        TryStep([&] {
+            flbFiles->SetListIndex(index);
+            flbFiles->SetSelected(index, true);
+        });
+    } else {
+        sCurrentFile = joinPath(flbFiles->Path(), name);
+        fullScreen = true;
+    }
+    if (fullScreen)
+        openViewer();
 }
 
 void frmFileDir::Form_Unload(int& Cancel)

@@ -40,12 +40,17 @@ public:
     static constexpr double DesignClientHeight = 8310;   // twips
     // How often a comment re-key refused by a locked store is tried again.
     static constexpr int RekeyRetryIntervalMs = 2000;
+    // The file list's pattern unless the settings name another ([Browser] pattern=).
     static QString FilePattern() { return QStringLiteral("*.jpg;*.gif;*.bmp;*.dib"); }
 
     explicit frmFileDir(const BrowserServices& services, QWidget* parent = nullptr);
     ~frmFileDir() override;
 
     void Form_Load();
+    // What the command line asked for, once the window shows: the folder opened, the file
+    // selected as if clicked, or shown full screen (always so for a file the list's
+    // pattern leaves out). An empty folder keeps the one Form_Load opened.
+    void OpenAtStart(const QString& folder, const QString& file, bool fullScreen);
     void Form_Unload(int& Cancel);
 
     // Layout.

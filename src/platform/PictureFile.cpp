@@ -3,6 +3,7 @@
 #include "Picture.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QTransform>
 
@@ -85,6 +86,21 @@ QSize jpegFrameSize(QFile& file)
     return {};
 }
 
+// The format a file's name claims, as the image reader names it ("tif" is "tiff"). Beyond
+// JPEG, GIF and BMP, a picture is read only when its name and its content agree: the file
+// list shows only the types the user listed, by name, and a PNG named .jpg stays refused.
+QByteArray formatNamedBy(const QString& path)
+{
+    const QByteArray suffix = QFileInfo(path).suffix().toLower().toLatin1();
+    if (suffix == "jpg" || suffix == "jpe" || suffix == "jfif")
+        return "jpeg";
+    if (suffix == "tif")
+        return "tiff";
+    if (suffix == "dib")
+        return "bmp";
+    return suffix;
+}
+
 } // namespace
 
 PictureFile::PictureFile(const QString& path) : m_path(path)
@@ -100,7 +116,7 @@ PictureFile::PictureFile(const QString& path) : m_path(path)
     m_reader->setDecideFormatFromContent(true);
     m_reader->setAutoTransform(false); // the orientation is ours to apply, from libexif
     m_format = m_reader->format().toLower();
-    if (m_format != "jpeg" && m_format != "gif" && m_format != "bmp")
+    if (m_format != "jpeg" && m_format != "gif" && m_format != "bmp" && m_format != formatNamedBy(m_path))
         failInvalid();
 
     m_storedSize = m_reader->size();

@@ -12,7 +12,8 @@ class QImageReader;
 // An image file opened the one safe way that every picture service shares. The name is
 // re-encoded and must name an existing regular file (a FIFO or device is never opened for
 // reading, and a name shown lossily never reaches another file); the format comes from the
-// content and must be JPEG, GIF or BMP; the size the header claims has passed the
+// content and must be JPEG, GIF or BMP, or another format the image reader knows when the
+// file's name says that same format (a .webp holding WebP); the size the header claims has passed the
 // decompression-bomb check. Construct one from a path: the constructor reads only the
 // headers (and a JPEG's EXIF block) and throws AppError when the file is not a readable
 // picture. Use it on one thread at a time.
@@ -24,7 +25,7 @@ public:
     PictureFile& operator=(const PictureFile&) = delete;
 
     const QString& Path() const { return m_path; }
-    // "jpeg", "gif" or "bmp".
+    // "jpeg", "gif", "bmp", or another reader format such as "png", "webp" or "tiff".
     const QByteArray& Format() const { return m_format; }
     // The size as the pixels are stored, before the EXIF orientation is applied.
     QSize StoredSize() const { return m_storedSize; }

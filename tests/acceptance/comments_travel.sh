@@ -84,4 +84,18 @@ check_caption "d-fresh.jpg selected again" "$(caption_for "$PICS/d-fresh.jpg" 48
 if hover_preview 3; then fail "no tooltip for the fresh copy"; else pass "no tooltip for the fresh copy"; fi
 
 check "Exit ends the program" exit_by_menu
+
+# Backup and move: the comments exported from the command line, without a window, and
+# imported into the empty store of another copy of the program: the same rows, once.
+"$APP/tessel" --export-comments "$T/comments.csv" >"$T/export.txt" 2>&1
+expect_eq "the export says what it wrote" "Exported 2 comments to $T/comments.csv." "$(cat "$T/export.txt")"
+OTHER="$T/other"
+mkdir -p "$OTHER"
+cp "$APP/tessel" "$OTHER/tessel"
+sqlite3 "$OTHER/Tooltips.mdb" <"$ACC_SCHEMA"
+"$OTHER/tessel" --import-comments "$T/comments.csv" >/dev/null 2>&1
+"$OTHER/tessel" --import-comments "$T/comments.csv" >"$T/import.txt" 2>&1
+expect_eq "a second import adds nothing" "Added 0 comments from $T/comments.csv, skipped 2 already there or empty." "$(cat "$T/import.txt")"
+expect_eq "the other store holds the same rows" "$(sql "select hex(Path), hex(Tooltip) from tblTooltip order by rowid;")" \
+    "$(sqlite3 -batch "$OTHER/Tooltips.mdb" "select hex(Path), hex(Tooltip) from tblTooltip order by rowid;")"
 acc_finish

@@ -111,17 +111,25 @@ poll() {
 
 # ---------------------------------------------------------------- the program
 
-# start_app [FOLDER]: starts the private copy with FOLDER (default the scenario folder)
-# as its working folder and waits for the main window.
+# start_app [FOLDER [ARGUMENT...]]: starts the private copy with FOLDER (default the
+# scenario folder) as its working folder and the arguments on its command line, and waits
+# for the main window. A program given a picture may caption its window with the picture
+# before it is found: set ACC_MAIN_TITLE to a pattern that matches that caption as well.
+# The main window is given the keyboard once found, which under a window manager also
+# raises it; ACC_START_FOCUS=0 leaves the windows as the program stacked them (a viewer
+# it opened at start stays in front).
+ACC_MAIN_TITLE='^Tessel Image Explorer$'
+ACC_START_FOCUS=1
 start_app() {
     local cwd=${1:-$T}
+    [ $# -gt 0 ] && shift
     for _ in 1 2; do
-        (cd "$cwd" && exec "$APP/tessel" >>"$T/tessel.log" 2>&1) &
+        (cd "$cwd" && exec "$APP/tessel" "$@" >>"$T/tessel.log" 2>&1) &
         ACC_PID=$!
-        if ACC_MAIN=$(poll 20 main_window_or_exit && visible_windows '^Tessel Image Explorer$' | head -n 1) &&
+        if ACC_MAIN=$(poll 20 main_window_or_exit && visible_windows "$ACC_MAIN_TITLE" | head -n 1) &&
             [ -n "$ACC_MAIN" ]; then
             # Give the freshly mapped window a moment to settle before the first input.
-            xdotool windowfocus --sync "$ACC_MAIN" 2>/dev/null
+            [ "$ACC_START_FOCUS" = 1 ] && xdotool windowfocus --sync "$ACC_MAIN" 2>/dev/null
             sleep 0.3
             return 0
         fi
@@ -134,7 +142,7 @@ start_app() {
     fail "the main window appears after start"
     return 1
 }
-main_window_or_exit() { has_window '^Tessel Image Explorer$' || app_gone; }
+main_window_or_exit() { has_window "$ACC_MAIN_TITLE" || app_gone; }
 
 app_alive() { [ -n "$ACC_PID" ] && kill -0 "$ACC_PID" 2>/dev/null; }
 app_gone() { ! app_alive; }

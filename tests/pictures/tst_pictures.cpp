@@ -147,9 +147,16 @@ private Q_SLOTS:
         row("gif", file("c.gif", Gif({4, 2}, {4, 2})), {}, "gif", QSize(4, 2));
         row("bmp stored top-down", file("e.bmp", TopDownBmp(Quadrants(12, 36))), {}, "bmp", QSize(12, 36));
         row("jpeg named .bmp", file("d.bmp", Encode(Quadrants(20, 10))), {}, "jpeg", QSize(20, 10));
+        // Other formats the reader knows are read when the name says the same format (the
+        // list shows only the types the user listed, by name).
+        row("png", file("f.png", Encode(Quadrants(8, 6), "PNG")), {}, "png", QSize(8, 6));
+        row("webp", file("g.webp", Encode(Quadrants(10, 4), "WEBP")), {}, "webp", QSize(10, 4));
+        row("tiff as .tif", file("h.tif", Encode(Quadrants(6, 10), "TIFF")), {}, "tiff", QSize(6, 10));
 
         const QString invalid = QStringLiteral("481 Invalid picture"), notFound = QStringLiteral("53 File not found");
         row("png named .jpg", file("png.jpg", Encode(Quadrants(8, 8), "PNG")), invalid);
+        row("webp named .png", file("webp.png", Encode(Quadrants(8, 8), "WEBP")), invalid);
+        row("png named .webp", file("png.webp", Encode(Quadrants(8, 8), "PNG")), invalid);
         row("text", file("text.jpg", "just some words\n"), invalid);
         row("zero bytes", file("empty.gif", ""), invalid);
         row("folder", TestFiles::makeDir(m_dir.filePath("folder.jpg")), invalid);
