@@ -184,7 +184,7 @@ int main(int argc, char* argv[])
     };
     // The preview and viewer rows run as two groups; naming one row runs its group.
     const bool previewRows = anyWanted(
-        {"preview_6000x4000", "select_handler_6000x4000", "preview_thumbnail_hit", "preview_peak_12000x8000"});
+        {"preview_24mp_pane", "select_handler_6000x4000", "preview_thumbnail_hit", "preview_peak_12000x8000"});
     const bool viewerRows = anyWanted({"viewer_step_prefetched", "viewer_step_cold", "viewer_3x_peak_8000x6000"});
     const bool responsivenessRows = anyWanted({"ui_stall_slow_file", "viewer_key_repeat"});
     const bool browseRows = anyWanted({"browse_step_prefetched", "preview_photo_pane", "startup_first_paint"});
