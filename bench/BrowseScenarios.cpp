@@ -71,9 +71,11 @@ void photoRow(std::vector<BenchResult>& results, BenchServices& services, const 
         QFile::copy(photo, folder + QLatin1String(name));
     auto form = services.OpenMainWindow(folder);
     int next = 0;
+    bool selectedSinceClear = false;
     const auto select = [&] {
         form->flbFiles->SetListIndex(next);
         next = 1 - next;
+        selectedSinceClear = true;
     };
     const auto shown = [&] { WaitUntil([&] { return PreviewReady(*form); }, 10000); };
     select();
@@ -93,8 +95,11 @@ void photoRow(std::vector<BenchResult>& results, BenchServices& services, const 
     // Each run decodes: what was decoded ahead (the other name is a neighbour) is dropped.
     row.settle = [&] {
         shown();
+        if (!selectedSinceClear)
+            return;
         WaitUntil([&] { return form->Preview().Ahead().HeldBytes() > 0; }, 10000);
         form->Preview().Ahead().Clear();
+        selectedSinceClear = false;
     };
     row.target = {BenchTarget::Ratio, 1.1};
     results.push_back(RunScenario(row));

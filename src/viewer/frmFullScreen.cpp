@@ -414,7 +414,14 @@ void frmFullScreen::upgradePixels()
     // A natural-size decode is the largest allocation the viewer makes: the neighbours
     // decoded ahead for the fitted view go first, so they never add to its peak.
     m_prefetcher.Clear();
-    TryStep([&] { imgFullScr->SetPixels(m_prefetcher.Take(picture, coverBox())); });
+    // The fitted view's scaled copy goes too; its pixels come back if the decode fails.
+    const QImage fitted = imgFullScr->Pixels();
+    imgFullScr->SetPixels(QImage());
+    try {
+        imgFullScr->SetPixels(m_prefetcher.Take(picture, coverBox()));
+    } catch (const std::exception&) {
+        imgFullScr->SetPixels(fitted);
+    }
 }
 
 void frmFullScreen::Form_KeyDown(short KeyCode, short Shift)
