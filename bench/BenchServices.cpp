@@ -59,6 +59,15 @@ bool PreviewReady(const frmFileDir& form)
            && box.Pixels().size() == form.Preview().WantedSize();
 }
 
+void DropDecodedAhead(frmFileDir& form, bool& selected)
+{
+    if (!selected)
+        return;
+    WaitUntil([&] { return form.Preview().Ahead().HeldBytes() > 0; }, 10000);
+    form.Preview().Ahead().Clear();
+    selected = false;
+}
+
 void FloorWindow::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

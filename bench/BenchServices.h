@@ -50,6 +50,11 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 60000);
 // was asked for (or nothing is selected yet, so no decode is under way).
 bool PreviewReady(const frmFileDir& form);
 
+// For a row that times a preview's decode: once a selection made since the last call
+// (`selected`) has started its own decode, and with it the decode of its neighbours
+// ahead, drops what was decoded ahead, so the next selection decodes again.
+void DropDecodedAhead(frmFileDir& form, bool& selected);
+
 // The floor for a step: a window that only copies an image of its own size to the screen.
 class FloorWindow : public QWidget {
 public:

@@ -95,11 +95,7 @@ void photoRow(std::vector<BenchResult>& results, BenchServices& services, const 
     // Each run decodes: what was decoded ahead (the other name is a neighbour) is dropped.
     row.settle = [&] {
         shown();
-        if (!selectedSinceClear)
-            return;
-        WaitUntil([&] { return form->Preview().Ahead().HeldBytes() > 0; }, 10000);
-        form->Preview().Ahead().Clear();
-        selectedSinceClear = false;
+        DropDecodedAhead(*form, selectedSinceClear);
     };
     row.target = {BenchTarget::Ratio, 1.1};
     results.push_back(RunScenario(row));

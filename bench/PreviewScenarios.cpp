@@ -69,15 +69,10 @@ void PreviewScenarios::Run(std::vector<BenchResult>& results, BenchServices& ser
         if (!WaitUntil([&] { return PreviewReady(*form); }))
             std::printf("warning: the preview of %s did not arrive\n", qPrintable(form->CurrentFile()));
     };
-    // Each run decodes: the other file, a neighbour, was decoded ahead; that is dropped
-    // once the selection's own decode (and so its prefetch) has begun.
+    // Each run decodes: the other file, a neighbour, was decoded ahead; that is dropped.
     const auto settled = [&] {
         waitForPreview();
-        if (!selectedSinceClear)
-            return;
-        WaitUntil([&] { return form->Preview().Ahead().HeldBytes() > 0; }, 10000);
-        form->Preview().Ahead().Clear();
-        selectedSinceClear = false;
+        DropDecodedAhead(*form, selectedSinceClear);
     };
     // The preview decodes for the size it is placed at: one selection tells which scale.
     selectNext();
