@@ -4,7 +4,7 @@
 #include "ControlAdapter.h"
 #include "FormSurface.h"
 #include "IDialogs.h"
-#include "ImageControl.h"
+#include "PictureControl.h"
 #include "KeyCodes.h"
 #include "PictureBox.h"
 #include "PictureDecoder.h"
@@ -92,7 +92,8 @@ void frmFullScreen::createControls()
     // The hint stays whole above the picture: a picture drawn over it would leave a sliver
     // of its glyphs wherever the picture's edge crosses the line.
     Label1->raise();
-    m_img = std::make_unique<ImageControl>(imgFullScr, m_scale);
+    m_imgBounds = std::make_unique<ControlAdapter>(imgFullScr, m_scale);
+    m_img = std::make_unique<PictureControl>(*m_imgBounds, *imgFullScr);
 
     // The bars never take the keyboard: arrows and Page keys belong to the window.
     auto* hBar = new QScrollBar(Qt::Horizontal, this);

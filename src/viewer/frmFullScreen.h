@@ -13,7 +13,7 @@
 
 class ControlAdapter;
 class IDialogs;
-class ImageControl;
+class PictureControl;
 class PictureBox;
 class QAction;
 class QLabel;
@@ -73,7 +73,7 @@ public:
     // The controls, as the layout and tests reach them.
     QLabel* Label1 = nullptr;
     PictureBox* imgFullScr = nullptr;
-    ImageControl& ImgBounds() const { return *m_img; }
+    PictureControl& ImgBounds() const { return *m_img; }
     ScrollBar16& HScrollImg() const { return *m_hScroll; }
     ScrollBar16& VScrollImg() const { return *m_vScroll; }
     QMenu* mnuPopup = nullptr;
@@ -128,7 +128,8 @@ private:
     // Declared after the prefetcher, so it is gone (its jobs finished) before the prefetcher.
     NewestWins m_loads;
     bool m_loading = false;
-    std::unique_ptr<ImageControl> m_img;
+    std::unique_ptr<ControlAdapter> m_imgBounds;
+    std::unique_ptr<PictureControl> m_img;
     std::unique_ptr<ScrollBar16> m_hScroll;
     std::unique_ptr<ScrollBar16> m_vScroll;
     std::unique_ptr<ControlAdapter> m_hBounds;

@@ -4,7 +4,7 @@
 // mouse and stepping through a real folder are driven from the main window and by the
 // acceptance run. Every picture is written by the tests themselves.
 #include "AppError.h"
-#include "ImageControl.h"
+#include "PictureControl.h"
 #include "PictureBox.h"
 #include "PicturePrefetcher.h"
 #include "Pixels.h"
@@ -118,7 +118,7 @@ private Q_SLOTS:
         QFETCH(Layout, row);
         frmFullScreen* viewer = open({Solid(row.size.width(), row.size.height())});
         viewer->mnuZoom_Click(row.zoom);
-        const ImageControl& img = viewer->ImgBounds();
+        const PictureControl& img = viewer->ImgBounds();
         QVERIFY2(qAbs(img.Left() - row.at.x()) < 0.001 && qAbs(img.Top() - row.at.y()) < 0.001,
                  qPrintable(QStringLiteral("at %1, %2").arg(img.Left(), 0, 'f', 4).arg(img.Top(), 0, 'f', 4)));
         QCOMPARE(viewer->imgFullScr->pos(), row.widgetAt);

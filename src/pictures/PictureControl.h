@@ -4,8 +4,10 @@
 class ControlAdapter;
 class PictureBox;
 
-// Lets the fitting code place an image control: the control's bounds in its form's units
-// with the natural size of the picture it holds. Make one per image control.
+// An image control as the fitting code sees it: the control's bounds in its form's units
+// (floating point, so a zoomed picture scrolled far outside the window keeps its place)
+// with the natural size of the picture it holds. Make one per image control, over the
+// control's adapter and the PictureBox; both must outlive it.
 class PictureControl : public IPictureControl {
 public:
     PictureControl(ControlAdapter& bounds, const PictureBox& box) : m_bounds(bounds), m_box(box) {}
