@@ -110,14 +110,16 @@ PictureFile::PictureFile(const QString& path) : m_path(path)
     std::call_once(configured, ConfigureImageAllocationLimit);
 
     openRegularFile();
-    readExif();
 
     m_reader = std::make_unique<QImageReader>(&m_file);
     m_reader->setDecideFormatFromContent(true);
-    m_reader->setAutoTransform(false); // the orientation is ours to apply, from libexif
     m_format = m_reader->format().toLower();
     if (m_format != "jpeg" && m_format != "gif" && m_format != "bmp" && m_format != formatNamedBy(m_path))
         failInvalid();
+    // The reader finds the EXIF orientation while it reads the header, and turns the pixels
+    // upright as it decodes them.
+    m_reader->setAutoTransform(true);
+    m_orientation = OrientationOf(m_reader->transformation());
 
     m_storedSize = m_reader->size();
     if (m_format == "bmp" && m_storedSize.height() < 0 && m_storedSize.height() > INT_MIN) {
@@ -185,49 +187,6 @@ void PictureFile::openRegularFile()
     m_inode = opened.st_ino;
 }
 
-void PictureFile::readExif()
-{
-    char magic[2];
-    if (m_file.peek(magic, 2) != 2 || uchar(magic[0]) != 0xFF || uchar(magic[1]) != 0xD8)
-        return; // only a JPEG carries an orientation we honour
-
-    ExifLoader* loader = exif_loader_new();
-    if (!loader)
-        return;
-    qint64 scanned = 0;
-    while (scanned < kMaxExifScan) {
-        QByteArray chunk = m_file.read(8192);
-        if (chunk.isEmpty())
-            break;
-        scanned += chunk.size();
-        if (!exif_loader_write(loader, reinterpret_cast<unsigned char*>(chunk.data()),
-                               unsigned(chunk.size())))
-            break;
-    }
-    const unsigned char* buffer = nullptr;
-    unsigned int size = 0;
-    exif_loader_get_buf(loader, &buffer, &size);
-    if (buffer && size) {
-        ExifData* data = exif_data_new();
-        if (data) {
-            // Read the block as it is: "fixing" it to the standard could invent entries.
-            exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
-            exif_data_load_data(data, buffer, size);
-            ExifEntry* entry = exif_content_get_entry(data->ifd[EXIF_IFD_0], EXIF_TAG_ORIENTATION);
-            if (entry && entry->format == EXIF_FORMAT_SHORT && entry->components >= 1 && entry->data
-                && entry->size >= 2) {
-                const int value = exif_get_short(entry->data, exif_data_get_byte_order(data));
-                m_orientation = value >= 1 && value <= 8 ? value : 1;
-            }
-            if (data->data && data->size > 0)
-                m_thumbnail = QByteArray(reinterpret_cast<const char*>(data->data), int(data->size));
-            exif_data_unref(data);
-        }
-    }
-    exif_loader_unref(loader);
-    m_file.seek(0);
-}
-
 QSize PictureFile::claimedSize()
 {
     if (m_format == "jpeg")
@@ -262,15 +221,52 @@ QImage PictureFile::ReadUpright(QSize uprightSize)
     m_reader->read(&image);
     if (image.isNull())
         failInvalid();
-    return Upright(image, m_orientation);
+    return image;
+}
+
+QByteArray PictureFile::exifThumbnail() const
+{
+    // Read with pread: the file's offset belongs to the image reader, which may decode later.
+    const int fd = m_file.handle();
+    char magic[2];
+    if (m_format != "jpeg" || ::pread(fd, magic, 2, 0) != 2 || uchar(magic[0]) != 0xFF || uchar(magic[1]) != 0xD8)
+        return {};
+    ExifLoader* loader = exif_loader_new();
+    if (!loader)
+        return {};
+    QByteArray chunk(8192, Qt::Uninitialized);
+    for (qint64 scanned = 0; scanned < kMaxExifScan;) {
+        const ssize_t got = ::pread(fd, chunk.data(), size_t(chunk.size()), scanned);
+        if (got <= 0)
+            break;
+        scanned += got;
+        if (!exif_loader_write(loader, reinterpret_cast<unsigned char*>(chunk.data()), unsigned(got)))
+            break;
+    }
+    QByteArray thumbnail;
+    const unsigned char* buffer = nullptr;
+    unsigned int size = 0;
+    exif_loader_get_buf(loader, &buffer, &size);
+    ExifData* data = buffer && size ? exif_data_new() : nullptr;
+    if (data) {
+        // Read the block as it is: "fixing" it to the standard could invent entries.
+        exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+        exif_data_load_data(data, buffer, size);
+        if (data->data && data->size > 0)
+            thumbnail = QByteArray(reinterpret_cast<const char*>(data->data), int(data->size));
+        exif_data_unref(data);
+    }
+    exif_loader_unref(loader);
+    return thumbnail;
 }
 
 QImage PictureFile::EmbeddedThumbnail() const
 {
-    if (m_thumbnail.isEmpty())
+    const QByteArray thumbnail = exifThumbnail();
+    if (thumbnail.isEmpty())
         return {};
     QBuffer buffer;
-    buffer.setData(m_thumbnail);
+    buffer.setData(thumbnail);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
@@ -291,6 +287,20 @@ void PictureFile::CheckPixelCount(QSize pixels)
         fail(ErrNo::OutOfMemory, QStringLiteral("The picture is too large to open (%1 x %2 pixels)")
                                      .arg(pixels.width())
                                      .arg(pixels.height()));
+}
+
+int PictureFile::OrientationOf(QImageIOHandler::Transformations transformation)
+{
+    // The EXIF orientations 1 to 8, in the terms the image reader reports them.
+    using T = QImageIOHandler::Transformation;
+    static const QImageIOHandler::Transformations byOrientation[] = {
+        T::TransformationNone,   T::TransformationMirror,  T::TransformationRotate180,
+        T::TransformationFlip,   T::TransformationFlipAndRotate90, T::TransformationRotate90,
+        T::TransformationMirrorAndRotate90, T::TransformationRotate270};
+    for (int i = 0; i < 8; ++i)
+        if (byOrientation[i] == transformation)
+            return i + 1;
+    return 1;
 }
 
 QSize PictureFile::UprightSize(QSize stored, int orientation)

@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
+#include <QImageIOHandler>
 #include <QSize>
 #include <QString>
 
@@ -29,7 +30,7 @@ public:
     const QByteArray& Format() const { return m_format; }
     // The size as the pixels are stored, before the EXIF orientation is applied.
     QSize StoredSize() const { return m_storedSize; }
-    // EXIF orientation 1..8; 1 for files without one.
+    // EXIF orientation 1..8, as the image reader found it; 1 for files without one.
     int Orientation() const { return m_orientation; }
     // The size as the picture is shown: width and height swap for orientations 5 to 8.
     QSize UprightSize() const { return UprightSize(m_storedSize, m_orientation); }
@@ -44,18 +45,22 @@ public:
     // DCT-scaled size of it) and returns them upright. Damaged pixel data gives whatever
     // decoded; throws AppError when nothing did. Call once.
     QImage ReadUpright(QSize uprightSize);
-    // The JPEG thumbnail stored in the EXIF block, upright; null when there is none.
+    // The JPEG thumbnail stored in the EXIF block, upright; null when there is none. Reads
+    // the EXIF block only now: most users of a PictureFile never ask for it.
     QImage EmbeddedThumbnail() const;
 
     // Throws AppError 7 when a picture of this many pixels may not be decoded.
     static void CheckPixelCount(QSize pixels);
     static QSize UprightSize(QSize stored, int orientation);
-    // Turns stored pixels upright according to an EXIF orientation.
+    // The EXIF orientation (1..8) the image reader's transformation stands for.
+    static int OrientationOf(QImageIOHandler::Transformations transformation);
+    // Turns stored pixels upright according to an EXIF orientation (the embedded
+    // thumbnail carries none of its own).
     static QImage Upright(const QImage& stored, int orientation);
 
 private:
     void openRegularFile();
-    void readExif();
+    QByteArray exifThumbnail() const;
     QSize claimedSize();
 
     QString m_path;
@@ -64,7 +69,6 @@ private:
     QByteArray m_format;
     QSize m_storedSize;
     int m_orientation = 1;
-    QByteArray m_thumbnail;
     qint64 m_fileSize = 0;
     qint64 m_modifiedNs = 0;
     quint64 m_device = 0;
