@@ -1,8 +1,6 @@
 #include "PicturePrefetcher.h"
 #include "PictureDecoder.h"
 
-#include <QThread>
-
 #include <algorithm>
 
 namespace {
@@ -11,7 +9,12 @@ namespace {
 constexpr double HeaderDpi = 96.0;
 }
 
-PicturePrefetcher::PicturePrefetcher(qint64 budgetBytes, Box box) : m_budget(budgetBytes), m_box(box) {}
+PicturePrefetcher::PicturePrefetcher(qint64 budgetBytes, Box box) : m_budget(budgetBytes), m_box(box)
+{
+    m_pool.setMaxThreadCount(1);
+    // What the user is looking at decodes on other threads; this only guesses ahead.
+    m_pool.setThreadPriority(QThread::LowPriority);
+}
 
 PicturePrefetcher::~PicturePrefetcher()
 {
@@ -20,11 +23,7 @@ PicturePrefetcher::~PicturePrefetcher()
         m_stopping = true;
         m_entries.clear();
     }
-    m_wake.wakeAll();
-    if (m_thread) {
-        m_thread->wait();
-        delete m_thread;
-    }
+    m_pool.waitForDone();
 }
 
 QSize PicturePrefetcher::CoverFor(QSize natural, QSize box) const
@@ -149,8 +148,11 @@ void PicturePrefetcher::Prefetch(const QString& current, const QString& previous
             return wanted.indexOf(a.path) < wanted.indexOf(b.path);
         });
     }
-    startWorker();
-    m_wake.wakeAll();
+    QMutexLocker lock(&m_mutex);
+    if (m_draining || m_entries.empty())
+        return;
+    m_draining = true;
+    m_pool.start([this] { drain(); });
 }
 
 void PicturePrefetcher::Clear()
@@ -159,16 +161,7 @@ void PicturePrefetcher::Clear()
     m_entries.clear();
 }
 
-void PicturePrefetcher::startWorker()
-{
-    if (m_thread)
-        return;
-    m_thread = QThread::create([this] { run(); });
-    m_thread->setObjectName(QStringLiteral("PicturePrefetcher"));
-    m_thread->start(QThread::LowPriority);
-}
-
-void PicturePrefetcher::run()
+void PicturePrefetcher::drain()
 {
     for (;;) {
         quint64 id = 0;
@@ -176,20 +169,16 @@ void PicturePrefetcher::run()
         QSize coverBox;
         {
             QMutexLocker lock(&m_mutex);
-            for (;;) {
-                if (m_stopping)
-                    return;
-                const auto waiting = std::find_if(m_entries.begin(), m_entries.end(),
-                                                  [](const Entry& e) { return e.state == State::Waiting; });
-                if (waiting != m_entries.end()) {
-                    waiting->state = State::Decoding;
-                    id = waiting->id;
-                    path = waiting->path;
-                    coverBox = waiting->coverBox;
-                    break;
-                }
-                m_wake.wait(&m_mutex);
+            const auto waiting = std::find_if(m_entries.begin(), m_entries.end(),
+                                              [](const Entry& e) { return e.state == State::Waiting; });
+            if (m_stopping || waiting == m_entries.end()) {
+                m_draining = false;
+                return;
             }
+            waiting->state = State::Decoding;
+            id = waiting->id;
+            path = waiting->path;
+            coverBox = waiting->coverBox;
         }
 
         Picture picture;

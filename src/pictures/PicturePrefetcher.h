@@ -5,21 +5,20 @@
 #include <QMutex>
 #include <QSize>
 #include <QString>
+#include <QThreadPool>
 #include <QWaitCondition>
 
 #include <atomic>
 #include <vector>
 
-class QThread;
-
-// Makes stepping through a folder in the full-screen viewer instant: while one picture is
-// shown, the pictures before and after it in the owner's list are decoded ahead on a
-// worker thread, at the size the screen needs. It keeps nothing but those two (the shown
-// picture's pixels live in the image control), and their pixels together stay within a
-// byte budget, so a zoomed view of a huge photo never holds several of them. A picture
-// decoded ahead is used only while its file is unchanged; otherwise it is decoded again.
-// Create one per viewer window; call Take for the picture to show, then Prefetch with its
-// neighbours.
+// Makes stepping through a folder instant, in the full-screen viewer and in the preview:
+// while one picture is shown, the pictures before and after it in the owner's list are
+// decoded ahead on a low-priority worker from Qt's pool, at the size the screen or pane
+// needs. It keeps nothing but those two (the shown picture's pixels live in the image
+// control), and their pixels together stay within a byte budget, so a zoomed view of a huge
+// photo never holds several of them. A picture decoded ahead is used only while its file is
+// unchanged; otherwise it is decoded again. Create one per window that shows pictures; call
+// Take for the picture to show, then Prefetch with its neighbours.
 class PicturePrefetcher {
 public:
     // What the pictures held besides the shown one may cost together.
@@ -78,20 +77,21 @@ private:
         qint64 bytes = 0; // counted against the budget while decoding or ready
     };
 
-    void run();
-    void startWorker();
+    void drain();
     Entry* find(const QString& path, QSize coverBox);
     Entry* findId(quint64 id);
     qint64 heldBytesLocked() const;
 
     const qint64 m_budget;
     const Box m_box;
-    QThread* m_thread = nullptr;
+    // One low-priority worker from Qt's pool, started while there is work and gone when
+    // there is none.
+    QThreadPool m_pool;
     mutable QMutex m_mutex;
-    QWaitCondition m_wake;     // the worker waits for work
     QWaitCondition m_finished; // Take waits for a decode that is running
     std::vector<Entry> m_entries; // guarded by m_mutex; in the order they are wanted
     bool m_stopping = false;      // guarded by m_mutex
+    bool m_draining = false;      // guarded by m_mutex: a worker is taking entries
     quint64 m_nextId = 0;         // guarded by m_mutex
     std::atomic<int> m_decodes{0};
 };
