@@ -14,6 +14,24 @@ PreviewLoader::PreviewLoader(PictureBox& box, Neighbours neighbours, QObject* pa
     : QObject(parent), m_box(box), m_neighbours(std::move(neighbours)),
       m_ahead(AheadBudgetBytes, PicturePrefetcher::Box::FitInto)
 {
+    m_linger.setSingleShot(true);
+    m_linger.setInterval(LingerMs);
+    connect(&m_linger, &QTimer::timeout, this, &PreviewLoader::decodeForViewer);
+}
+
+void PreviewLoader::SetViewerAhead(std::shared_ptr<PicturePrefetcher> ahead, std::function<QSize()> screenBox)
+{
+    m_viewerAhead = std::move(ahead);
+    m_screenBox = std::move(screenBox);
+}
+
+void PreviewLoader::decodeForViewer()
+{
+    const QString path = m_box.GetPicture().Path();
+    // While the viewer is open it decides what it decodes ahead.
+    if (!m_viewerAhead || m_viewerOpen || path.isEmpty())
+        return;
+    m_viewerAhead->Prefetch(QString(), QString(), path, m_screenBox ? m_screenBox() : QSize());
 }
 
 PreviewLoader::~PreviewLoader() = default;
@@ -29,17 +47,21 @@ void PreviewLoader::Show(const Picture& picture, const QImage& thumbnail, bool t
     m_pending = false;
     m_wanted = QSize();
     m_covered = thumbnailCovers ? thumbnail.size() : QSize();
+    // Held keys step on long before this fires; a selection the user stays on gets it.
+    if (m_viewerAhead)
+        m_linger.start();
 }
 
 void PreviewLoader::Decode(QSize pane, bool now)
 {
+    m_viewerOpen = !now;
     const Picture& picture = m_box.GetPicture();
     if (picture.IsEmpty() || pane.isEmpty())
         return;
     const QSize cover = m_ahead.CoverFor(picture.PixelSize(), pane);
     if (m_covered.isValid() && m_covered.width() >= cover.width() && m_covered.height() >= cover.height())
         return;
-    const QSize wanted = PictureDecoder::DecodeSize(picture.PixelSize(), cover, picture.Format() == "jpeg");
+    const QSize wanted = PictureDecoder::DecodeSize(picture, cover);
     // A decode of this picture at least as large was asked for already: a pane that shrank,
     // or a second look at the same selection, needs nothing from the file.
     if (m_wanted.isValid() && wanted.width() <= m_wanted.width() && wanted.height() <= m_wanted.height())
@@ -55,6 +77,7 @@ void PreviewLoader::Decode(QSize pane, bool now)
 
 void PreviewLoader::Resume(const QString& path, const QImage& pixels)
 {
+    m_viewerOpen = false;
     if (!m_pending)
         return;
     if (!pixels.isNull() && path == m_box.GetPicture().Path() && m_box.SetPixelsFor(path, pixels)) {
@@ -83,6 +106,9 @@ void PreviewLoader::decodeNow()
         [this, path = picture.Path(), pane](const QImage& pixels) {
             if (!pixels.isNull() && m_box.SetPixelsFor(path, pixels))
                 m_covered = pixels.size();
+            // The viewer's decode waits until the preview's is done and the user is still here.
+            if (m_viewerAhead && m_linger.isActive())
+                m_linger.start();
             // The pixels also serve the next visit and other programs, once they are shown.
             if (!m_thumbnails.IsOff() && !pixels.isNull())
                 QThreadPool::globalInstance()->start([cache = m_thumbnails, path, pixels] { cache.Keep(path, pixels); });

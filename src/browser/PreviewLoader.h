@@ -7,8 +7,10 @@
 #include <QImage>
 #include <QObject>
 #include <QSize>
+#include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 class PictureBox;
@@ -18,7 +20,8 @@ class PictureBox;
 // smallest scale that is enough for the picture fitted into the preview pane (a
 // 24-megapixel photo in a pane of a few hundred pixels decodes at 1/8, far quicker than
 // for the whole screen). Once a preview shows, the entries before and after it in the
-// list are decoded ahead, so stepping through a folder shows each picture at once. Only
+// list are decoded ahead, so stepping through a folder shows each picture at once; once the
+// user lingers on a preview, its picture is decoded for the full-screen viewer too. Only
 // the latest picture's pixels are ever shown. One per preview control.
 class PreviewLoader : public QObject {
     Q_OBJECT
@@ -41,6 +44,12 @@ public:
     // Completes a pending preview: with the viewer's pixels of the same file when it
     // hands them over, otherwise by decoding now.
     void Resume(const QString& path = QString(), const QImage& pixels = QImage());
+    // Where the full-screen viewer takes its pictures decoded ahead, and the box its screen
+    // needs covered: a preview looked at for LingerMs is decoded there, in the background,
+    // so that opening the viewer on it shows the picture at once. Off until set.
+    void SetViewerAhead(std::shared_ptr<PicturePrefetcher> ahead, std::function<QSize()> screenBox);
+    const std::shared_ptr<PicturePrefetcher>& ViewerAhead() const { return m_viewerAhead; }
+    static constexpr int LingerMs = 300;
     // Where decoded pixels are kept as thumbnails for the next visit (off until set).
     void SetThumbnailCache(const ThumbnailCache& cache) { m_thumbnails = cache; }
 
@@ -52,6 +61,7 @@ public:
 
 private:
     void decodeNow();
+    void decodeForViewer();
 
     PictureBox& m_box;
     Neighbours m_neighbours;
@@ -59,6 +69,10 @@ private:
     NewestWins m_jobs;  // after the prefetcher: its jobs end before the prefetcher goes
     ThumbnailCache m_thumbnails{QString()};
     bool m_pending = false;
+    bool m_viewerOpen = false;  // from a Decode kept pending until Resume
+    std::shared_ptr<PicturePrefetcher> m_viewerAhead;
+    std::function<QSize()> m_screenBox;
+    QTimer m_linger;
     QSize m_pane;
     QSize m_wanted;
     QSize m_covered;  // the pixels held that are as good as a decode of their size

@@ -36,6 +36,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <cmath>
+
 frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_globals(services.dialogs),
       m_surface(new FormSurface(this)), m_scale(this, m_surface, Units::Twips)
@@ -48,6 +50,7 @@ frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
     m_splitterHost = std::make_unique<QtSplitterHost>(m_surface, objectName(), m_scale.UnitsPerPixelX(),
                                                       m_scale.UnitsPerPixelY());
     m_previewLoader = std::make_unique<PreviewLoader>(*imgSmall, [this] { return neighbourPaths(); });
+    m_previewLoader->SetViewerAhead(std::make_shared<PicturePrefetcher>(), [this] { return screenPixels(); });
     m_selection = std::make_unique<SelectionLoader>();
     connect(m_selection.get(), &SelectionLoader::PictureLoaded, this,
             [this](const QString& path, const SelectionLoader::PictureRead& read) {
@@ -596,7 +599,8 @@ void frmFileDir::openViewer()
         if (!frmScreen->isVisible())
             frmScreen->deleteLater();
     }
-    frmScreen = new frmFullScreen(m_services.dialogs, [this] { return imgSmall->ToolTipText(); }, this);
+    frmScreen = new frmFullScreen(m_services.dialogs, [this] { return imgSmall->ToolTipText(); },
+                                  m_previewLoader->ViewerAhead(), this);
     connect(frmScreen, &frmFullScreen::QueryFileName, this, &frmFileDir::frmScreen_QueryFileName, Qt::DirectConnection);
     connect(frmScreen, &frmFullScreen::KeyDown, this, &frmFileDir::frmScreen_KeyDown, Qt::DirectConnection);
     connect(frmScreen, &frmFullScreen::QueryNeighbours, this, &frmFileDir::frmScreen_QueryNeighbours,
@@ -605,6 +609,16 @@ void frmFileDir::openViewer()
     // By the time destroyed() comes the viewer is half gone: nothing of it may be touched.
     connect(frmScreen, &QObject::destroyed, this, [this] { m_previewLoader->Resume(); });
     frmScreen->ShowFullScreen();
+}
+
+QSize frmFileDir::screenPixels() const
+{
+    // What a full-screen viewer opened now covers, in device pixels.
+    const QScreen* where = screen();
+    if (!where)
+        return {};
+    const qreal ratio = where->devicePixelRatio();
+    return QSize(int(std::ceil(where->geometry().width() * ratio)), int(std::ceil(where->geometry().height() * ratio)));
 }
 
 bool frmFileDir::eventFilter(QObject* watched, QEvent* event)

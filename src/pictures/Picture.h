@@ -40,7 +40,7 @@ public:
     QSize PixelSize() const { return QSize(m_pixelWidth, m_pixelHeight); }
     // EXIF orientation 1..8 (1 for pictures without one).
     int Orientation() const { return m_orientation; }
-    // "jpeg", "gif" or "bmp"; empty for the empty picture.
+    // "jpeg", "gif", "bmp" or another reader format; empty for the empty picture.
     const QByteArray& Format() const { return m_format; }
     const QString& Path() const { return m_path; }
 

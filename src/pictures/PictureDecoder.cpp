@@ -1,5 +1,6 @@
 #include "PictureDecoder.h"
 #include "AppError.h"
+#include "Picture.h"
 #include "PictureFile.h"
 
 QImage PictureDecoder::DecodeForDisplay(const QString& path, QSize coverBox)
@@ -8,6 +9,16 @@ QImage PictureDecoder::DecodeForDisplay(const QString& path, QSize coverBox)
         return {};
     PictureFile file(path);
     return file.ReadUpright(DecodeSize(file.UprightSize(), coverBox, file.IsDctScalable()));
+}
+
+bool PictureDecoder::IsDctScalable(const QByteArray& format)
+{
+    return format == "jpeg";
+}
+
+QSize PictureDecoder::DecodeSize(const Picture& picture, QSize coverBox)
+{
+    return DecodeSize(picture.PixelSize(), coverBox, IsDctScalable(picture.Format()));
 }
 
 QSize PictureDecoder::DecodeSize(QSize natural, QSize coverBox, bool dctScalable)

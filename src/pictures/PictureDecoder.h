@@ -1,4 +1,5 @@
 #pragma once
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -6,7 +7,13 @@
 // Decoding picture pixels for display: at the smallest JPEG DCT scale that still covers
 // the box they are shown in, upright. The functions may run on any thread; the windows
 // run them on workers (NewestWins) so that they never wait for a big file.
+class Picture;
+
 namespace PictureDecoder {
+
+// Whether pictures of `format` (as the image reader names it) decode at a fraction of their
+// size for the price of that fraction: only JPEG's DCT does.
+bool IsDctScalable(const QByteArray& format);
 
 // Decodes `path` synchronously at DecodeSize of its natural size, upright. An empty
 // path gives a null image. Damaged pixel data gives what decoded. Throws AppError as
@@ -17,6 +24,8 @@ QImage DecodeForDisplay(const QString& path, QSize coverBox);
 // the box in both directions, otherwise, or when the box is empty, the natural size.
 // Never larger than the natural size.
 QSize DecodeSize(QSize natural, QSize coverBox, bool dctScalable);
+// The same for a picture whose header was read.
+QSize DecodeSize(const Picture& picture, QSize coverBox);
 // The thumbnail a camera stored in the JPEG's EXIF block, upright, to show until the
 // real pixels arrive; null when there is none or the file is not a readable picture.
 QImage EmbeddedThumbnail(const QString& path);

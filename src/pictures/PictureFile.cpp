@@ -1,6 +1,7 @@
 #include "PictureFile.h"
 #include "AppError.h"
 #include "Picture.h"
+#include "PictureDecoder.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -279,6 +280,11 @@ QImage PictureFile::EmbeddedThumbnail() const
     QImage image;
     reader.read(&image);
     return image.isNull() ? QImage() : Upright(image, m_orientation);
+}
+
+bool PictureFile::IsDctScalable() const
+{
+    return PictureDecoder::IsDctScalable(m_format);
 }
 
 void PictureFile::CheckPixelCount(QSize pixels)

@@ -34,7 +34,7 @@ public:
     int Orientation() const { return m_orientation; }
     // The size as the picture is shown: width and height swap for orientations 5 to 8.
     QSize UprightSize() const { return UprightSize(m_storedSize, m_orientation); }
-    bool IsDctScalable() const { return m_format == "jpeg"; }
+    bool IsDctScalable() const;
 
     qint64 FileSize() const { return m_fileSize; }
     qint64 ModifiedNs() const { return m_modifiedNs; }

@@ -35,8 +35,7 @@ QSize PicturePrefetcher::CoverFor(QSize natural, QSize box) const
 
 qint64 PicturePrefetcher::DecodeBytes(const Picture& picture, QSize coverBox) const
 {
-    const QSize size = PictureDecoder::DecodeSize(picture.PixelSize(), CoverFor(picture.PixelSize(), coverBox),
-                                                  picture.Format() == "jpeg");
+    const QSize size = PictureDecoder::DecodeSize(picture, CoverFor(picture.PixelSize(), coverBox));
     return qint64(size.width()) * size.height() * 4;
 }
 
@@ -132,9 +131,8 @@ void PicturePrefetcher::Prefetch(const QString& current, const QString& previous
             e.coverBox = coverBox;
             const qint64 bytes = pixelsBefore.isNull() ? 0 : qint64(pixelsBefore.sizeInBytes());
             if (path == shownBefore.Path() && !pixelsBefore.isNull()
-                && pixelsBefore.size() == PictureDecoder::DecodeSize(shownBefore.PixelSize(),
-                                                                     CoverFor(shownBefore.PixelSize(), coverBox),
-                                                                     shownBefore.Format() == "jpeg")
+                && pixelsBefore.size()
+                       == PictureDecoder::DecodeSize(shownBefore, CoverFor(shownBefore.PixelSize(), coverBox))
                 && heldBytesLocked() + bytes <= m_budget) {
                 e.state = State::Ready;
                 e.picture = shownBefore;

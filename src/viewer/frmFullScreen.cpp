@@ -47,11 +47,13 @@ QString frmFullScreen::HintText()
         "Click the RIGHT mouse button to view the Next Image   -  hit the ESC key to exit Full Screen View");
 }
 
-frmFullScreen::frmFullScreen(IDialogs& dialogs, PreviewToolTip previewToolTip, QWidget* owner)
+frmFullScreen::frmFullScreen(IDialogs& dialogs, PreviewToolTip previewToolTip,
+                             std::shared_ptr<PicturePrefetcher> ahead, QWidget* owner)
     : QWidget(owner, Qt::Window),
       m_globals(dialogs),
       m_previewToolTip(std::move(previewToolTip)),
-      m_scale(this, this, Units::Pixels)
+      m_scale(this, this, Units::Pixels),
+      m_prefetcher(std::move(ahead))
 {
     setAutoFillBackground(true);
     QPalette black = palette();
@@ -213,8 +215,8 @@ void frmFullScreen::Form_Resize()
     m_hBounds->SetWidth(clientW - m_hBounds->Height());
     m_vBounds->SetLeft(clientW - m_vBounds->Width());
     m_vBounds->SetHeight(clientH);
-    // A resize reads the picture from its file again, not from pixels decoded ahead.
-    m_prefetcher.Clear();
+    // Pixels decoded ahead for this size serve the picture shown (the first resize of a
+    // viewer takes those decoded while the user lingered), provided its file is unchanged.
     ShowPicture();
 }
 
@@ -247,7 +249,7 @@ void frmFullScreen::ShowPicture()
         imgFullScr->SetPixels(QImage());  // a natural-size decode never sits beside another
     m_loads.Run(
         ticket,
-        [prefetcher = &m_prefetcher, sFileName, cover, dpiX = m_scale.DpiX(), dpiY = m_scale.DpiY()] {
+        [prefetcher = m_prefetcher, sFileName, cover, dpiX = m_scale.DpiX(), dpiY = m_scale.DpiY()] {
             Loaded loaded;
             try {
                 loaded.picture = Picture::LoadPicture(sFileName, dpiX, dpiY);
@@ -272,7 +274,7 @@ void frmFullScreen::showLoaded(const QString& sFileName, const Loaded& loaded)
             throw AppError(ErrNo::InvalidPicture, QStringLiteral("ShowPicture"), QStringLiteral("Invalid picture"));
         imgFullScr->SetPicture(loaded.picture);
         // Only pixels small enough to be held for stepping back are kept beside the new ones.
-        if (qint64(pixelsBefore.sizeInBytes()) > m_prefetcher.BudgetBytes())
+        if (qint64(pixelsBefore.sizeInBytes()) > m_prefetcher->BudgetBytes())
             pixelsBefore = QImage();
         if (lZoom != 0)
             ZoomPicture();
@@ -298,7 +300,7 @@ void frmFullScreen::prefetchNeighbours(const Picture& shownBefore, const QImage&
     QString sNext;
     if (!shown.IsEmpty())
         TryStep([&] { Q_EMIT QueryNeighbours(sPrevious, sNext); });
-    m_prefetcher.Prefetch(shown.Path(), sPrevious, sNext, coverBox(), shownBefore, pixelsBefore);
+    m_prefetcher->Prefetch(shown.Path(), sPrevious, sNext, coverBox(), shownBefore, pixelsBefore);
 }
 
 void frmFullScreen::unload()
@@ -306,7 +308,7 @@ void frmFullScreen::unload()
     m_unloading = true;
     m_loads.Cancel();
     m_loading = false;
-    m_prefetcher.Clear();
+    m_prefetcher->Clear();
     // While Qt is still showing the window, hiding it now would be undone; setVisible
     // hides it once the show is over.
     if (!m_showing)
@@ -408,18 +410,18 @@ void frmFullScreen::upgradePixels()
     const Picture& picture = imgFullScr->GetPicture();
     if (picture.IsEmpty())
         return;
-    const QSize wanted = PictureDecoder::DecodeSize(picture.PixelSize(), coverBox(), picture.Format() == "jpeg");
+    const QSize wanted = PictureDecoder::DecodeSize(picture, coverBox());
     const QImage& have = imgFullScr->Pixels();
     if ((have.width() >= wanted.width() && have.height() >= wanted.height()) || !picture.IsFileUnchanged())
         return;
     // A natural-size decode is the largest allocation the viewer makes: the neighbours
     // decoded ahead for the fitted view go first, so they never add to its peak.
-    m_prefetcher.Clear();
+    m_prefetcher->Clear();
     // The fitted view's scaled copy goes too; its pixels come back if the decode fails.
     const QImage fitted = imgFullScr->Pixels();
     imgFullScr->SetPixels(QImage());
     try {
-        imgFullScr->SetPixels(m_prefetcher.Take(picture, coverBox()));
+        imgFullScr->SetPixels(m_prefetcher->Take(picture, coverBox()));
     } catch (const std::exception&) {
         imgFullScr->SetPixels(fitted);
     }
@@ -468,7 +470,7 @@ void frmFullScreen::mnuClose_Click()
     hide();
     m_loads.Cancel();  // a picture still on its way is not wanted any more
     m_loading = false;
-    m_prefetcher.Clear();
+    m_prefetcher->Clear();
     if (QWidget* owner = parentWidget())
         owner->activateWindow();
 }

@@ -33,7 +33,10 @@ public:
     // The tooltip of the owner's preview image, which holds the current image's comment.
     using PreviewToolTip = std::function<QString()>;
 
-    frmFullScreen(IDialogs& dialogs, PreviewToolTip previewToolTip, QWidget* owner = nullptr);
+    // `ahead` holds the pictures decoded ahead for the screen; the owner shares it with the
+    // viewers it opens, so a picture it had decoded while the user lingered shows at once.
+    frmFullScreen(IDialogs& dialogs, PreviewToolTip previewToolTip, std::shared_ptr<PicturePrefetcher> ahead,
+                  QWidget* owner = nullptr);
     ~frmFullScreen() override;
 
     static QString HintText();
@@ -84,7 +87,7 @@ public:
     QAction* mnuZoom(int Index) const { return m_mnuZoom.at(size_t(Index)); }
     QAction* mnuClose = nullptr;
     const FormScale& Scale() const { return m_scale; }
-    PicturePrefetcher& Prefetcher() { return m_prefetcher; }
+    PicturePrefetcher& Prefetcher() { return *m_prefetcher; }
 
 Q_SIGNALS:
     // At the start of every picture load: the owner puts the full path to show into sFileName.
@@ -124,7 +127,7 @@ private:
     Globals m_globals;
     PreviewToolTip m_previewToolTip;
     FormScale m_scale;
-    PicturePrefetcher m_prefetcher;
+    std::shared_ptr<PicturePrefetcher> m_prefetcher;
     // Declared after the prefetcher, so it is gone (its jobs finished) before the prefetcher.
     NewestWins m_loads;
     bool m_loading = false;

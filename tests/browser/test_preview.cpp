@@ -10,6 +10,7 @@
 #include "ShownDialogs.h"
 #include "ThumbnailCache.h"
 #include "Sql.h"
+#include "PicturePrefetcher.h"
 #include "PreviewLoader.h"
 #include "frmFullScreen.h"
 #include "ViewerWait.h"
@@ -239,6 +240,27 @@ private Q_SLOTS:
         QVERIFY(select(form, 0));
         QTRY_VERIFY(!form.imgSmall->Pixels().isNull());
         QCOMPARE(form.Preview().Decodes(), 3);
+    }
+
+    // A preview the user stays on is decoded for the screen as well: the viewer opened on
+    // it shows those pixels instead of decoding the file.
+    void lingeringDecodesForTheViewer()
+    {
+        BrowserFixture f;
+        const QString photo = f.path("pics/sub/only.jpg");
+        writeImage(photo, 3000, 2000);
+        frmFileDir& form = f.startIn(f.path("pics/sub"));
+        form.show();
+        QVERIFY(select(form, 0));
+        PicturePrefetcher& ahead = *form.Preview().ViewerAhead();
+        const QSize screen = form.screen()->geometry().size() * form.screen()->devicePixelRatio();
+        QTRY_VERIFY(ahead.IsReady(photo, screen));
+        const int decodes = ahead.Decodes();
+        form.mnuFullScreen_Click();
+        QVERIFY(form.Viewer() && loaded(form.Viewer()));
+        QCOMPARE(shownPath(form), photo);
+        QCOMPARE(form.Viewer()->imgFullScr->Pixels().size(), QSize(1500, 1000));
+        QCOMPARE(ahead.Decodes(), decodes);
     }
 
     // A thumbnail in the desktop's cache that covers the preview stands in for the decode;

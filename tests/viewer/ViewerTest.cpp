@@ -70,7 +70,7 @@ class ViewerTest : public QObject {
         FakeOwner& owner = m_owner;
         for (const QImage& image : images)
             owner.files << picture(QTest::currentTestFunction() + QString::number(owner.files.size()), image);
-        auto* viewer = new frmFullScreen(m_dialogs, [] { return Tooltip; });
+        auto* viewer = new frmFullScreen(m_dialogs, [] { return Tooltip; }, std::make_shared<PicturePrefetcher>());
         m_viewer = viewer;
         connect(viewer, &frmFullScreen::QueryFileName, viewer, [&owner](QString& sFileName) {
             ++owner.queries;
