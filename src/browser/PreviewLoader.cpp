@@ -47,8 +47,10 @@ void PreviewLoader::Show(const Picture& picture, const QImage& thumbnail, bool t
     m_pending = false;
     m_wanted = QSize();
     m_covered = thumbnailCovers ? thumbnail.size() : QSize();
-    // Held keys step on long before this fires; a selection the user stays on gets it.
-    if (m_viewerAhead)
+    // Counted from when the preview is complete, so the two decodes never compete: held
+    // keys step on long before it fires; a selection the user stays on gets it.
+    m_linger.stop();
+    if (m_viewerAhead && thumbnailCovers)
         m_linger.start();
 }
 
@@ -106,8 +108,7 @@ void PreviewLoader::decodeNow()
         [this, path = picture.Path(), pane](const QImage& pixels) {
             if (!pixels.isNull() && m_box.SetPixelsFor(path, pixels))
                 m_covered = pixels.size();
-            // The viewer's decode waits until the preview's is done and the user is still here.
-            if (m_viewerAhead && m_linger.isActive())
+            if (m_viewerAhead)
                 m_linger.start();
             // The pixels also serve the next visit and other programs, once they are shown.
             if (!m_thumbnails.IsOff() && !pixels.isNull())

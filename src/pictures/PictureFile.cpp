@@ -87,6 +87,17 @@ QSize jpegFrameSize(QFile& file)
     return {};
 }
 
+QByteArray formatByMagic(const QByteArray& head)
+{
+    if (head.startsWith("\xFF\xD8\xFF"))
+        return "jpeg";
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a"))
+        return "gif";
+    if (head.startsWith("BM"))
+        return "bmp";
+    return {};
+}
+
 // The format a file's name claims, as the image reader names it ("tif" is "tiff"). Beyond
 // JPEG, GIF and BMP, a picture is read only when its name and its content agree: the file
 // list shows only the types the user listed, by name, and a PNG named .jpg stays refused.
@@ -112,9 +123,13 @@ PictureFile::PictureFile(const QString& path) : m_path(path)
 
     openRegularFile();
 
-    m_reader = std::make_unique<QImageReader>(&m_file);
-    m_reader->setDecideFormatFromContent(true);
-    m_format = m_reader->format().toLower();
+    // The three formats the program is about are told by their first bytes; only other
+    // files make the reader try its plugins one by one (loading each of them to ask).
+    const QByteArray known = formatByMagic(m_file.peek(6));
+    m_reader = std::make_unique<QImageReader>(&m_file, known);
+    m_reader->setDecideFormatFromContent(known.isEmpty());
+    m_reader->setAutoDetectImageFormat(known.isEmpty());
+    m_format = known.isEmpty() ? m_reader->format().toLower() : known;
     if (m_format != "jpeg" && m_format != "gif" && m_format != "bmp" && m_format != formatNamedBy(m_path))
         failInvalid();
     // The reader finds the EXIF orientation while it reads the header, and turns the pixels
