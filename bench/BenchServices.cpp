@@ -11,24 +11,51 @@
 #include <QPainter>
 #include <QTimer>
 
-BenchServices::BenchServices()
+namespace {
+const QString AppName = QStringLiteral("tessel");
+
+// The settings file follows XDG_CONFIG_HOME; the comment store sits beside the
+// "executable", here a copy of the empty store the build made.
+void useHome(const QString& root)
 {
-    // The settings file follows XDG_CONFIG_HOME; the comment store sits beside the
-    // "executable", here a copy of the empty store the build made.
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/config")));
-    QDir(m_dir.path()).mkpath(QStringLiteral("config"));
-    QDir(m_dir.path()).mkpath(QStringLiteral("app"));
-    QFile::copy(QStringLiteral(TESSEL_BUILT_STORE), m_dir.path() + QStringLiteral("/app/") + TooltipStore::FileName());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + QStringLiteral("/config")));
+}
+}
+
+BenchServices::BenchServices() : m_tmp(std::make_unique<QTemporaryDir>()), m_root(m_tmp->path())
+{
+    useHome(m_root);
+    QDir(m_root).mkpath(QStringLiteral("config"));
+    QDir(m_root).mkpath(QStringLiteral("app"));
+    QFile::copy(QStringLiteral(TESSEL_BUILT_STORE), m_root + QStringLiteral("/app/") + TooltipStore::FileName());
+}
+
+BenchServices::BenchServices(const QString& root) : m_root(root)
+{
+    useHome(m_root);
+}
+
+void BenchServices::Prepare(const QString& root, const QString& folder)
+{
+    useHome(root);
+    QDir(root).mkpath(QStringLiteral("config"));
+    QDir(root).mkpath(QStringLiteral("app"));
+    QFile::copy(QStringLiteral(TESSEL_BUILT_STORE), root + QStringLiteral("/app/") + TooltipStore::FileName());
+    IniSettingsStore().SaveSetting(AppName, QStringLiteral("Startup"), QStringLiteral("lastDir"), folder);
+}
+
+std::unique_ptr<frmFileDir> BenchServices::NewMainWindow(const QString& folder, const QString& thumbnailRoot)
+{
+    const QString exe = m_root + QStringLiteral("/app/tessel");
+    const BrowserServices services{m_dialogs,         m_settings,       m_fileSystem, m_drives,
+                                   m_fileOperations, m_processStarter, exe,          folder, thumbnailRoot};
+    return std::make_unique<frmFileDir>(services);
 }
 
 std::unique_ptr<frmFileDir> BenchServices::OpenMainWindow(const QString& folder, const QString& thumbnailRoot)
 {
-    const QString exe = m_dir.path() + QStringLiteral("/app/tessel");
-    const QString appName = QStringLiteral("tessel");
-    m_settings.SaveSetting(appName, QStringLiteral("Startup"), QStringLiteral("lastDir"), folder);
-    const BrowserServices services{m_dialogs,         m_settings,       m_fileSystem, m_drives,
-                                   m_fileOperations, m_processStarter, exe,          folder, thumbnailRoot};
-    auto form = std::make_unique<frmFileDir>(services);
+    m_settings.SaveSetting(AppName, QStringLiteral("Startup"), QStringLiteral("lastDir"), folder);
+    auto form = NewMainWindow(folder, thumbnailRoot);
     form->Form_Load();
     form->show();
     QCoreApplication::processEvents();

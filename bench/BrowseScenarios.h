@@ -19,7 +19,9 @@ void Run(std::vector<BenchResult>& results, BenchServices& services, const QStri
 
 // The child modes behind the start-up row: a main window over `folder`, or a bare window,
 // shown until first painted. Return the process's exit code.
-int StartupChild(const QString& folder);
+// Makes `root` a home for StartupChild: settings that start in `folder`, a comment store.
+int StartupPrepareChild(const QString& root, const QString& folder);
+int StartupChild(const QString& root, const QString& folder);
 int StartupReferenceChild();
 
 }

@@ -147,13 +147,17 @@ int runChildMode(int argc, char* argv[])
 {
     const std::string mode = argc > 2 ? argv[1] : "";
     if (mode != "--peak-preview" && mode != "--peak-reference" && mode != "--peak-viewer-3x" && mode != "--startup"
-        && mode != "--startup-reference")
+        && mode != "--startup-reference" && mode != "--startup-prepare")
         return -1;
     QApplication app(argc, argv);
     ConfigureImageAllocationLimit();
     const QString target = QString::fromLocal8Bit(argv[2]);
+    if ((mode == "--startup" || mode == "--startup-prepare") && argc < 4)
+        return 2;
     if (mode == "--startup")
-        return BrowseScenarios::StartupChild(target);
+        return BrowseScenarios::StartupChild(target, QString::fromLocal8Bit(argv[3]));
+    if (mode == "--startup-prepare")
+        return BrowseScenarios::StartupPrepareChild(target, QString::fromLocal8Bit(argv[3]));
     if (mode == "--startup-reference")
         return BrowseScenarios::StartupReferenceChild();
     if (mode == "--peak-preview")
