@@ -188,9 +188,9 @@ void frmFileDir::setUpLayout()
     CRect rc;
     rc.GetFormRect(m_scale);
     // The left pane laid out here is provisional: the sub-splitter has no area yet.
-    splitter->Init(*m_splitterHost, rc, 0.5f, 1);
+    splitter->Init(*m_splitterHost, rc, 0.5f, SplitterType::Vertical);
     splitter->GetRect(1, rc);
-    subSplitter->Init(*m_splitterHost, rc, 0.5f, 2);
+    subSplitter->Init(*m_splitterHost, rc, 0.5f, SplitterType::Horizontal);
 }
 
 void frmFileDir::Form_Resize()
@@ -259,7 +259,7 @@ void frmFileDir::fitPreview()
     // Refits the picture already loaded; its file is read again only for pixels sharper
     // than those decoded, when the preview grew past them.
     if (!subSplitter)
-        throw AppError(91, objectName(), QStringLiteral("The layout is not set up"));
+        throw AppError(ErrNo::ObjectNotSet, objectName(), QStringLiteral("The layout is not set up"));
     CRect rc;
     subSplitter->GetRect(2, rc);
     FitPicture(rc, *m_preview, m_scale);
@@ -297,8 +297,8 @@ void frmFileDir::Form_Paint(QPainter& painter)
     if (!splitter)
         return;
     m_splitterHost->BeginPaint(&painter);
-    splitter->DEdge(5);
-    subSplitter->DEdge(5);
+    splitter->DEdge(Edge::Raised);
+    subSplitter->DEdge(Edge::Raised);
     m_splitterHost->EndPaint();
 }
 
@@ -561,7 +561,7 @@ void frmFileDir::keyPressEvent(QKeyEvent* event)
 
 void frmFileDir::flbFiles_MouseUp(int Button, int Shift, QPoint pos)
 {
-    if (Button == 2)
+    if (Button == MouseButtonCodes::Right)
         m_menus->Menu(QStringLiteral("mnuFile"))->popup(flbFiles->viewport()->mapToGlobal(pos));
 }
 

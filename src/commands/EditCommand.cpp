@@ -39,8 +39,8 @@ void EditCommand::mnuEdit_Click(const QString& sCurrentFile)
         return;
     }
     const QString fileType = sCurrentFile.right(4);
-    const QString className = m_reader(HKEY_CLASSES_ROOT, fileType, QString());
-    const QString command = m_reader(HKEY_CLASSES_ROOT, className + QStringLiteral("\\Shell\\Open\\Command"), QString());
+    const QString className = m_reader(RegistryKey::ClassesRoot, fileType, QString());
+    const QString command = m_reader(RegistryKey::ClassesRoot, className + QStringLiteral("\\Shell\\Open\\Command"), QString());
     const QStringList arguments =
         command == QLatin1String("Error") ? QStringList() : CommandArguments(command, sCurrentFile);
     if (arguments.isEmpty()) {

@@ -57,7 +57,8 @@ void FileCommands::mnuDelete_Click()
     const QString name = m_list.FileName();
     if (name.isEmpty())
         return;
-    const int answer = m_globals.Dialogs().MsgBox(QStringLiteral("Delete file ") + name + QStringLiteral("?"), 65,
+    const int answer = m_globals.Dialogs().MsgBox(QStringLiteral("Delete file ") + name + QStringLiteral("?"),
+                                                  IDialogs::vbOKCancel | IDialogs::vbInformation,
                                                   LoadResString(ResId::AppTitle));
     if (answer != IDialogs::vbOK)
         return;

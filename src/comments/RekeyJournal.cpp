@@ -16,8 +16,8 @@
 #include <unistd.h>
 
 namespace {
-// Error number for a journal that cannot be written ("Path/File access error").
-constexpr int kJournalError = 75;
+// Error number for a journal that cannot be written.
+constexpr int kJournalError = ErrNo::PathFileAccess;
 
 AppError journalError(const QString& what, const QString& file)
 {

@@ -31,7 +31,7 @@ AppError errorFor(int err, const QString& action)
     switch (err) {
     case EEXIST:
     case ENOTEMPTY:
-        number = FileErrNo::FileAlreadyExists;
+        number = ErrNo::FileAlreadyExists;
         kind = QStringLiteral("File already exists");
         break;
     case ENOENT:
@@ -41,11 +41,11 @@ AppError errorFor(int err, const QString& action)
         break;
     case ENOSPC:
     case EDQUOT:
-        number = FileErrNo::DiskFull;
+        number = ErrNo::DiskFull;
         kind = QStringLiteral("Disk full");
         break;
     case EIO:
-        number = FileErrNo::DeviceIO;
+        number = ErrNo::DeviceIO;
         kind = QStringLiteral("Device I/O error");
         break;
     default:
@@ -178,7 +178,7 @@ void FileOperations::Rename(const QString& oldPath, const QString& newPath)
     const QString action = renameAction(oldPath, newPath);
     // Renaming a file onto its own name is refused like any other existing target.
     if (oldPath == newPath)
-        throw AppError(FileErrNo::FileAlreadyExists, Source,
+        throw AppError(ErrNo::FileAlreadyExists, Source,
                        QStringLiteral("File already exists: %1 (the new name is the old one)").arg(newPath));
     const struct stat st = statSource(oldPath, action);
     if (S_ISDIR(st.st_mode))
