@@ -17,6 +17,7 @@
 #include "LogicalDrives.h"
 #include "MenuTree.h"
 #include "OpenDisk.h"
+#include "PathNames.h"
 #include "Picture.h"
 #include "PictureBox.h"
 #include "PictureControl.h"
@@ -358,13 +359,6 @@ QString frmFileDir::ExeFolder() const
     return QFileInfo(m_services.executablePath).absolutePath();
 }
 
-QString frmFileDir::joinPath(const QString& folder, const QString& name) const
-{
-    // One separator is always inserted, also after a root folder: "/" gives "//name",
-    // the key under which comments of such files are kept.
-    return folder + QLatin1Char('/') + name;
-}
-
 void frmFileDir::Form_Load()
 {
     // A failing step is abandoned without a message and the next one runs.
@@ -413,7 +407,7 @@ void frmFileDir::OpenAtStart(const QString& folder, const QString& file, bool fu
             flbFiles->SetSelected(index, true);
         });
     } else {
-        sCurrentFile = joinPath(flbFiles->Path(), name);
+        sCurrentFile = JoinPath(flbFiles->Path(), name);
         fullScreen = true;
     }
     if (fullScreen)
@@ -475,13 +469,13 @@ void frmFileDir::StepSelection(short KeyCode)
         flbFiles->SetListIndex(next);
     if (flbFiles->ListIndex() != -1) {
         flbFiles->SetSelected(flbFiles->ListIndex(), true);
-        sCurrentFile = joinPath(flbFiles->Path(), flbFiles->FileName());
+        sCurrentFile = JoinPath(flbFiles->Path(), flbFiles->FileName());
     }
 }
 
 void frmFileDir::flbFiles_Click()
 {
-    TryStep([&] { sCurrentFile = joinPath(flbFiles->Path(), flbFiles->FileName()); });
+    TryStep([&] { sCurrentFile = JoinPath(flbFiles->Path(), flbFiles->FileName()); });
     // The picture's header and the comment are read on workers: a slow file or a locked
     // store must not hold up the next key press. What they find arrives below; only the
     // newest selection's results are ever shown.
@@ -567,7 +561,7 @@ void frmFileDir::flbFiles_MouseUp(int Button, int Shift, QPoint pos)
 
 void frmFileDir::flbFiles_DblClick()
 {
-    sCurrentFile = joinPath(flbFiles->Path(), flbFiles->FileName());
+    sCurrentFile = JoinPath(flbFiles->Path(), flbFiles->FileName());
     openViewer();
 }
 
@@ -637,7 +631,7 @@ void frmFileDir::frmScreen_QueryFileName(QString& sFileName)
 
 QString frmFileDir::entryPath(int index) const
 {
-    return index < 0 ? QString() : joinPath(flbFiles->Path(), flbFiles->List(index));
+    return index < 0 ? QString() : JoinPath(flbFiles->Path(), flbFiles->List(index));
 }
 
 std::pair<QString, QString> frmFileDir::neighbourPaths() const

@@ -135,7 +135,6 @@ private:
     QString entryPath(int index) const;
     std::pair<QString, QString> neighbourPaths() const;
     void handle(const std::function<void()>& handler);
-    QString joinPath(const QString& folder, const QString& name) const;
     void retryPendingRekeys();
 
     BrowserServices m_services;

@@ -3,6 +3,7 @@
 #include "ExecLine.h"
 #include "Globals.h"
 #include "IProcessStarter.h"
+#include "PathNames.h"
 
 namespace {
 const QString Placeholder = QStringLiteral("%1");
@@ -34,7 +35,7 @@ void EditCommand::mnuEdit_Click(const QString& sCurrentFile)
         return;
     }
     // A name Qt decoded lossily would hand the application another file, or none.
-    if (sCurrentFile.contains(QChar(QChar::ReplacementCharacter))) {
+    if (IsLossilyDecodedName(sCurrentFile)) {
         m_globals.ShowError(QStringLiteral("File not found: %1").arg(sCurrentFile));
         return;
     }

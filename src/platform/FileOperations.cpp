@@ -1,6 +1,7 @@
 #include "FileOperations.h"
 #include "AppError.h"
 #include "DesktopTrash.h"
+#include "PathNames.h"
 
 #include <QFile>
 
@@ -72,15 +73,14 @@ QByteArray folderOf(const QByteArray& path)
     return path.left(slash);
 }
 
-// The source as the file system knows it. Qt decodes names that are not valid UTF-8
-// lossily (U+FFFD); re-encoded, such a name reaches no file or, worse, one that really
-// holds U+FFFD, which nobody can tell apart from it. So a name holding U+FFFD is not
-// found: a command never reaches another file than the one it was given.
+// The source as the file system knows it. A name Qt decoded lossily, re-encoded, reaches
+// no file or, worse, another one; so it is not found: a command never reaches another
+// file than the one it was given.
 struct stat statSource(const QString& path, const QString& action)
 {
     struct stat st {};
     const QByteArray encoded = QFile::encodeName(path);
-    const bool lossy = path.contains(QChar(QChar::ReplacementCharacter));
+    const bool lossy = IsLossilyDecodedName(path);
     if (encoded.isEmpty() || lossy || ::lstat(encoded.constData(), &st) != 0) {
         const int err = encoded.isEmpty() || lossy ? ENOENT : errno;
         if (err == ENOENT || err == ENOTDIR)
