@@ -2,6 +2,7 @@
 #include "AppError.h"
 #include "DesktopTrash.h"
 #include "PathNames.h"
+#include "WriteAll.h"
 
 #include <QFile>
 
@@ -154,21 +155,6 @@ void clearLeftoverTemporaries(const QByteArray& folder)
 int closeKeepingErrno(int fd)
 {
     return ::close(fd) == 0 ? 0 : errno;
-}
-
-int writeAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += n;
-        size -= size_t(n);
-    }
-    return 0;
 }
 
 }
@@ -359,7 +345,7 @@ int FileOperations::copyContents(int fromFd, int toFd)
         }
         if (n == 0)
             break;
-        if (const int err = writeAll(toFd, buffer.constData(), size_t(n)))
+        if (const int err = WriteAll(toFd, buffer.constData(), size_t(n)))
             return err;
     }
     // The copy keeps the permissions and the photo's dates where the target file system
