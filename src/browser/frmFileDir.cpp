@@ -8,6 +8,7 @@
 #include "FileCommands.h"
 #include "FileList.h"
 #include "FileListView.h"
+#include "FormControls.h"
 #include "FolderList.h"
 #include "FormSurface.h"
 #include "frmFullScreen.h"
@@ -39,7 +40,7 @@
 
 frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_globals(services.dialogs),
-      m_surface(new FormSurface(this)), m_scale(this, m_surface, Units::Twips)
+      m_surface(new FormSurface(this)), m_scale(this, m_surface, Units::Twips), m_controls(*this, m_scale)
 {
     setObjectName(QStringLiteral("frmFileDir"));
     setWindowIcon(QIcon(QStringLiteral(":/tessel.png")));
@@ -99,17 +100,12 @@ void frmFileDir::createControls()
     imgSmall->setCursor(QCursor(QPixmap(QStringLiteral(":/cursorPreview.png")), 6, 6));
 
     // Design positions in twips; the layout moves them once the window is shown.
-    struct Design { QWidget* control; double left, top, width, height; };
-    const Design design[] = {
+    m_controls.Place({
         {DriveList, 2160, 120, 2175, 315},
         {flbFiles, 2160, 600, 2175, 3795},
         {dirFolders, 120, 600, 1935, 1440},
         {imgSmall, 120, 2760, 1920, 1305},
-    };
-    for (const Design& d : design) {
-        m_bounds.push_back(std::make_unique<ControlAdapter>(d.control, m_scale));
-        m_bounds.back()->SetBounds(d.left, d.top, d.width, d.height);
-    }
+    });
     m_preview = std::make_unique<PictureControl>(Bounds(imgSmall), *imgSmall);
     setTabOrder(dirFolders, flbFiles);
     setTabOrder(flbFiles, DriveList);
@@ -119,10 +115,7 @@ void frmFileDir::createControls()
 
 ControlAdapter& frmFileDir::Bounds(QWidget* control) const
 {
-    for (const auto& bounds : m_bounds)
-        if (bounds->widget() == control)
-            return *bounds;
-    throw AppError(ErrNo::InternalError, objectName(), QStringLiteral("Unknown control"));
+    return m_controls.Bounds(control);
 }
 
 void frmFileDir::handle(const std::function<void()>& handler)

@@ -1,5 +1,6 @@
 #pragma once
 #include "BrowserServices.h"
+#include "FormControls.h"
 #include "FormScale.h"
 #include "Globals.h"
 #include "IPreviewTooltip.h"
@@ -142,7 +143,7 @@ private:
     FormSurface* m_surface = nullptr;
     FormScale m_scale;
     std::unique_ptr<MenuTree> m_menus;
-    std::vector<std::unique_ptr<ControlAdapter>> m_bounds;
+    FormControls m_controls;
     std::unique_ptr<PictureControl> m_preview;
     std::unique_ptr<QtSplitterHost> m_splitterHost;
     std::unique_ptr<PreviewLoader> m_previewLoader;
