@@ -1,5 +1,6 @@
 #include "frmFileDir.h"
 #include "AppError.h"
+#include "BrowserLayout.h"
 #include "CommentCommands.h"
 #include "ControlAdapter.h"
 #include "CSplitter.h"
@@ -82,8 +83,7 @@ frmFileDir::~frmFileDir()
     if (frmScreen)
         disconnect(frmScreen, nullptr, this, nullptr);
     // The splitters draw through the host: they go first.
-    delete splitter;
-    delete subSplitter;
+    m_layout.reset();
 }
 
 void frmFileDir::createControls()
@@ -175,46 +175,20 @@ void frmFileDir::connectSurface()
 
 void frmFileDir::setUpLayout()
 {
-    splitter = new CSplitter();
-    subSplitter = new CSplitter();
-    connect(splitter, &CSplitter::SplitRect, this, [this](float p) { splitter_SplitRect(p); });
-    connect(subSplitter, &CSplitter::SplitRect, this, [this](float p) { subSplitter_SplitRect(p); });
-    CRect rc;
-    rc.GetFormRect(m_scale);
-    // The left pane laid out here is provisional: the sub-splitter has no area yet.
-    splitter->Init(*m_splitterHost, rc, 0.5f, SplitterType::Vertical);
-    splitter->GetRect(1, rc);
-    subSplitter->Init(*m_splitterHost, rc, 0.5f, SplitterType::Horizontal);
+    m_layout = std::make_unique<BrowserLayout>(
+        *m_splitterHost, *m_surface, m_scale,
+        BrowserLayout::Controls{Bounds(DriveList), Bounds(flbFiles), Bounds(dirFolders), Bounds(imgSmall)},
+        [this] { fitPreview(); });
+    splitter = &m_layout->Splitter();
+    subSplitter = &m_layout->SubSplitter();
+    m_layout->Init();
 }
 
 void frmFileDir::Form_Resize()
 {
-    if (m_scale.ScaleWidth() == 0 || !splitter)
+    if (m_scale.ScaleWidth() == 0 || !m_layout)
         return;  // minimised, or not laid out yet
-    CRect rc;
-    rc.GetFormRect(m_scale);
-    splitter->Resize(rc);
-    splitter->GetRect(1, rc);
-    subSplitter->Resize(rc);
-    putDriveListOverFileList();
-    placeFileListBelowDriveList();
-}
-
-void frmFileDir::putDriveListOverFileList()
-{
-    ControlAdapter& drive = Bounds(DriveList);
-    const ControlAdapter& files = Bounds(flbFiles);
-    drive.SetLeft(files.Left());
-    drive.SetTop(files.Top());
-    drive.SetWidth(files.Width());
-}
-
-void frmFileDir::placeFileListBelowDriveList()
-{
-    const ControlAdapter& drive = Bounds(DriveList);
-    ControlAdapter& files = Bounds(flbFiles);
-    files.SetHeight(m_scale.Height() - drive.Height() - 615);
-    files.SetTop(drive.Top() + 315);
+    m_layout->Resize();
     m_laidOutOuterHeight = frameGeometry().height();
 }
 
@@ -227,73 +201,41 @@ void frmFileDir::moveEvent(QMoveEvent* event)
         handle([this] { Form_Resize(); });
 }
 
-void frmFileDir::splitter_SplitRect(float Percent)
-{
-    Q_UNUSED(Percent);
-    splitter->ResizeFrame(2, Bounds(flbFiles));
-    CRect rc;
-    splitter->GetRect(1, rc);
-    subSplitter->Resize(rc);
-    putDriveListOverFileList();
-    // A full repaint draws both bars afresh and leaves no drag line behind.
-    m_splitterHost->WipeTrackingLines();
-    m_surface->update();
-}
-
-void frmFileDir::subSplitter_SplitRect(float Percent)
-{
-    Q_UNUSED(Percent);
-    subSplitter->ResizeFrame(1, Bounds(dirFolders));
-    subSplitter->ResizeFrame(2, Bounds(imgSmall));
-    fitPreview();
-}
-
 void frmFileDir::fitPreview()
 {
     // Refits the picture already loaded; its file is read again only for pixels sharper
     // than those decoded, when the preview grew past them.
     if (!subSplitter)
         throw AppError(ErrNo::ObjectNotSet, objectName(), QStringLiteral("The layout is not set up"));
-    CRect rc;
-    subSplitter->GetRect(2, rc);
-    FitPicture(rc, *m_preview, m_scale);
+    FitPicture(m_layout->PreviewRect(), *m_preview, m_scale);
     const bool viewerShowing = frmScreen && frmScreen->isVisible();
     m_previewLoader->Decode(previewPane(), !viewerShowing);
 }
 
 void frmFileDir::Form_MouseDown(int Button, int Shift, float X, float Y)
 {
-    if (!splitter)
-        return;
-    splitter->MouseDown();
-    subSplitter->MouseDown();
+    if (m_layout)
+        m_layout->MouseDown();
 }
 
 void frmFileDir::Form_MouseMove(int Button, int Shift, float X, float Y)
 {
-    if (!splitter)
-        return;
-    splitter->MouseMove(X, Y);
-    subSplitter->MouseMove(X, Y);
+    if (m_layout)
+        m_layout->MouseMove(X, Y);
 }
 
 void frmFileDir::Form_MouseUp(int Button, int Shift, float X, float Y)
 {
-    if (!splitter)
+    if (!m_layout)
         return;
-    splitter->MouseUp(X, Y);
-    subSplitter->MouseUp(X, Y);
-    placeFileListBelowDriveList();
+    m_layout->MouseUp(X, Y);
+    m_laidOutOuterHeight = frameGeometry().height();
 }
 
 void frmFileDir::Form_Paint(QPainter& painter)
 {
-    if (!splitter)
-        return;
-    m_splitterHost->BeginPaint(&painter);
-    splitter->DEdge(Edge::Raised);
-    subSplitter->DEdge(Edge::Raised);
-    m_splitterHost->EndPaint();
+    if (m_layout)
+        m_layout->Paint(painter);
 }
 
 void frmFileDir::connectCommands()
@@ -483,8 +425,7 @@ QSize frmFileDir::previewPane() const
 {
     if (!subSplitter)
         return {};
-    CRect rc;
-    subSplitter->GetRect(2, rc);
+    const CRect rc = m_layout->PreviewRect();
     const qreal ratio = imgSmall->devicePixelRatioF();
     return QSize(int(rc.Width() / m_scale.UnitsPerPixelX() * ratio), int(rc.Height() / m_scale.UnitsPerPixelY() * ratio));
 }

@@ -14,6 +14,7 @@
 
 class QTimer;
 
+class BrowserLayout;
 class ControlAdapter;
 class CSplitter;
 class DriveList;
@@ -56,8 +57,6 @@ public:
 
     // Layout.
     void Form_Resize();
-    void splitter_SplitRect(float Percent);
-    void subSplitter_SplitRect(float Percent);
     void Form_MouseDown(int Button, int Shift, float X, float Y);
     void Form_MouseMove(int Button, int Shift, float X, float Y);
     void Form_MouseUp(int Button, int Shift, float X, float Y);
@@ -125,8 +124,6 @@ private:
     void connectCommands();
     void connectSurface();
     void setUpLayout();
-    void putDriveListOverFileList();
-    void placeFileListBelowDriveList();
     void fitPreview();
     void selectionPictureLoaded(const QString& path, const SelectionLoader::PictureRead& read);
     QSize previewPane() const;
@@ -146,6 +143,7 @@ private:
     FormControls m_controls;
     std::unique_ptr<PictureControl> m_preview;
     std::unique_ptr<QtSplitterHost> m_splitterHost;
+    std::unique_ptr<BrowserLayout> m_layout;  // after the host: its splitters draw through it
     std::unique_ptr<PreviewLoader> m_previewLoader;
     std::unique_ptr<SelectionLoader> m_selection;
     TooltipStore m_store;
