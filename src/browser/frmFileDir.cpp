@@ -1,5 +1,6 @@
 #include "frmFileDir.h"
 #include "AppError.h"
+#include "BrowserLayout.h"
 #include "CommentCommands.h"
 #include "ControlAdapter.h"
 #include "CSplitter.h"
@@ -8,6 +9,7 @@
 #include "FileCommands.h"
 #include "FileList.h"
 #include "FileListView.h"
+#include "FormControls.h"
 #include "FolderList.h"
 #include "FormSurface.h"
 #include "frmFullScreen.h"
@@ -17,6 +19,7 @@
 #include "LogicalDrives.h"
 #include "MenuTree.h"
 #include "OpenDisk.h"
+#include "PathNames.h"
 #include "Picture.h"
 #include "PictureBox.h"
 #include "PictureControl.h"
@@ -40,7 +43,7 @@
 
 frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_globals(services.dialogs),
-      m_surface(new FormSurface(this)), m_scale(this, m_surface, Units::Twips)
+      m_surface(new FormSurface(this)), m_scale(this, m_surface, Units::Twips), m_controls(*this, m_scale)
 {
     setObjectName(QStringLiteral("frmFileDir"));
     setWindowIcon(QIcon(QStringLiteral(":/tessel.png")));
@@ -83,8 +86,7 @@ frmFileDir::~frmFileDir()
     if (frmScreen)
         disconnect(frmScreen, nullptr, this, nullptr);
     // The splitters draw through the host: they go first.
-    delete splitter;
-    delete subSplitter;
+    m_layout.reset();
 }
 
 void frmFileDir::createControls()
@@ -101,17 +103,12 @@ void frmFileDir::createControls()
     imgSmall->setCursor(QCursor(QPixmap(QStringLiteral(":/cursorPreview.png")), 6, 6));
 
     // Design positions in twips; the layout moves them once the window is shown.
-    struct Design { QWidget* control; double left, top, width, height; };
-    const Design design[] = {
+    m_controls.Place({
         {DriveList, 2160, 120, 2175, 315},
         {flbFiles, 2160, 600, 2175, 3795},
         {dirFolders, 120, 600, 1935, 1440},
         {imgSmall, 120, 2760, 1920, 1305},
-    };
-    for (const Design& d : design) {
-        m_bounds.push_back(std::make_unique<ControlAdapter>(d.control, m_scale));
-        m_bounds.back()->SetBounds(d.left, d.top, d.width, d.height);
-    }
+    });
     m_preview = std::make_unique<PictureControl>(Bounds(imgSmall), *imgSmall);
     setTabOrder(dirFolders, flbFiles);
     setTabOrder(flbFiles, DriveList);
@@ -121,10 +118,7 @@ void frmFileDir::createControls()
 
 ControlAdapter& frmFileDir::Bounds(QWidget* control) const
 {
-    for (const auto& bounds : m_bounds)
-        if (bounds->widget() == control)
-            return *bounds;
-    throw AppError(ErrNo::InternalError, objectName(), QStringLiteral("Unknown control"));
+    return m_controls.Bounds(control);
 }
 
 void frmFileDir::handle(const std::function<void()>& handler)
@@ -184,46 +178,20 @@ void frmFileDir::connectSurface()
 
 void frmFileDir::setUpLayout()
 {
-    splitter = new CSplitter();
-    subSplitter = new CSplitter();
-    connect(splitter, &CSplitter::SplitRect, this, [this](float p) { splitter_SplitRect(p); });
-    connect(subSplitter, &CSplitter::SplitRect, this, [this](float p) { subSplitter_SplitRect(p); });
-    CRect rc;
-    rc.GetFormRect(m_scale);
-    // The left pane laid out here is provisional: the sub-splitter has no area yet.
-    splitter->Init(*m_splitterHost, rc, 0.5f, 1);
-    splitter->GetRect(1, rc);
-    subSplitter->Init(*m_splitterHost, rc, 0.5f, 2);
+    m_layout = std::make_unique<BrowserLayout>(
+        *m_splitterHost, *m_surface, m_scale,
+        BrowserLayout::Controls{Bounds(DriveList), Bounds(flbFiles), Bounds(dirFolders), Bounds(imgSmall)},
+        [this] { fitPreview(); });
+    splitter = &m_layout->Splitter();
+    subSplitter = &m_layout->SubSplitter();
+    m_layout->Init();
 }
 
 void frmFileDir::Form_Resize()
 {
-    if (m_scale.ScaleWidth() == 0 || !splitter)
+    if (m_scale.ScaleWidth() == 0 || !m_layout)
         return;  // minimised, or not laid out yet
-    CRect rc;
-    rc.GetFormRect(m_scale);
-    splitter->Resize(rc);
-    splitter->GetRect(1, rc);
-    subSplitter->Resize(rc);
-    putDriveListOverFileList();
-    placeFileListBelowDriveList();
-}
-
-void frmFileDir::putDriveListOverFileList()
-{
-    ControlAdapter& drive = Bounds(DriveList);
-    const ControlAdapter& files = Bounds(flbFiles);
-    drive.SetLeft(files.Left());
-    drive.SetTop(files.Top());
-    drive.SetWidth(files.Width());
-}
-
-void frmFileDir::placeFileListBelowDriveList()
-{
-    const ControlAdapter& drive = Bounds(DriveList);
-    ControlAdapter& files = Bounds(flbFiles);
-    files.SetHeight(m_scale.Height() - drive.Height() - 615);
-    files.SetTop(drive.Top() + 315);
+    m_layout->Resize();
     m_laidOutOuterHeight = frameGeometry().height();
 }
 
@@ -236,73 +204,41 @@ void frmFileDir::moveEvent(QMoveEvent* event)
         handle([this] { Form_Resize(); });
 }
 
-void frmFileDir::splitter_SplitRect(float Percent)
-{
-    Q_UNUSED(Percent);
-    splitter->ResizeFrame(2, Bounds(flbFiles));
-    CRect rc;
-    splitter->GetRect(1, rc);
-    subSplitter->Resize(rc);
-    putDriveListOverFileList();
-    // A full repaint draws both bars afresh and leaves no drag line behind.
-    m_splitterHost->WipeTrackingLines();
-    m_surface->update();
-}
-
-void frmFileDir::subSplitter_SplitRect(float Percent)
-{
-    Q_UNUSED(Percent);
-    subSplitter->ResizeFrame(1, Bounds(dirFolders));
-    subSplitter->ResizeFrame(2, Bounds(imgSmall));
-    fitPreview();
-}
-
 void frmFileDir::fitPreview()
 {
     // Refits the picture already loaded; its file is read again only for pixels sharper
     // than those decoded, when the preview grew past them.
     if (!subSplitter)
-        throw AppError(91, objectName(), QStringLiteral("The layout is not set up"));
-    CRect rc;
-    subSplitter->GetRect(2, rc);
-    FitPicture(rc, *m_preview, m_scale);
+        throw AppError(ErrNo::ObjectNotSet, objectName(), QStringLiteral("The layout is not set up"));
+    FitPicture(m_layout->PreviewRect(), *m_preview, m_scale);
     const bool viewerShowing = frmScreen && frmScreen->isVisible();
     m_previewLoader->Decode(previewPane(), !viewerShowing);
 }
 
 void frmFileDir::Form_MouseDown(int Button, int Shift, float X, float Y)
 {
-    if (!splitter)
-        return;
-    splitter->MouseDown();
-    subSplitter->MouseDown();
+    if (m_layout)
+        m_layout->MouseDown();
 }
 
 void frmFileDir::Form_MouseMove(int Button, int Shift, float X, float Y)
 {
-    if (!splitter)
-        return;
-    splitter->MouseMove(X, Y);
-    subSplitter->MouseMove(X, Y);
+    if (m_layout)
+        m_layout->MouseMove(X, Y);
 }
 
 void frmFileDir::Form_MouseUp(int Button, int Shift, float X, float Y)
 {
-    if (!splitter)
+    if (!m_layout)
         return;
-    splitter->MouseUp(X, Y);
-    subSplitter->MouseUp(X, Y);
-    placeFileListBelowDriveList();
+    m_layout->MouseUp(X, Y);
+    m_laidOutOuterHeight = frameGeometry().height();
 }
 
 void frmFileDir::Form_Paint(QPainter& painter)
 {
-    if (!splitter)
-        return;
-    m_splitterHost->BeginPaint(&painter);
-    splitter->DEdge(5);
-    subSplitter->DEdge(5);
-    m_splitterHost->EndPaint();
+    if (m_layout)
+        m_layout->Paint(painter);
 }
 
 void frmFileDir::connectCommands()
@@ -361,13 +297,6 @@ QString frmFileDir::ExeFolder() const
     return QFileInfo(m_services.executablePath).absolutePath();
 }
 
-QString frmFileDir::joinPath(const QString& folder, const QString& name) const
-{
-    // One separator is always inserted, also after a root folder: "/" gives "//name",
-    // the key under which comments of such files are kept.
-    return folder + QLatin1Char('/') + name;
-}
-
 void frmFileDir::Form_Load()
 {
     // A failing step is abandoned without a message and the next one runs.
@@ -416,7 +345,7 @@ void frmFileDir::OpenAtStart(const QString& folder, const QString& file, bool fu
             flbFiles->SetSelected(index, true);
         });
     } else {
-        sCurrentFile = joinPath(flbFiles->Path(), name);
+        sCurrentFile = JoinPath(flbFiles->Path(), name);
         fullScreen = true;
     }
     if (fullScreen)
@@ -478,13 +407,13 @@ void frmFileDir::StepSelection(short KeyCode)
         flbFiles->SetListIndex(next);
     if (flbFiles->ListIndex() != -1) {
         flbFiles->SetSelected(flbFiles->ListIndex(), true);
-        sCurrentFile = joinPath(flbFiles->Path(), flbFiles->FileName());
+        sCurrentFile = JoinPath(flbFiles->Path(), flbFiles->FileName());
     }
 }
 
 void frmFileDir::flbFiles_Click()
 {
-    TryStep([&] { sCurrentFile = joinPath(flbFiles->Path(), flbFiles->FileName()); });
+    TryStep([&] { sCurrentFile = JoinPath(flbFiles->Path(), flbFiles->FileName()); });
     // The picture's header and the comment are read on workers: a slow file or a locked
     // store must not hold up the next key press. What they find arrives below; only the
     // newest selection's results are ever shown.
@@ -499,8 +428,7 @@ QSize frmFileDir::previewPane() const
 {
     if (!subSplitter)
         return {};
-    CRect rc;
-    subSplitter->GetRect(2, rc);
+    const CRect rc = m_layout->PreviewRect();
     const qreal ratio = imgSmall->devicePixelRatioF();
     return QSize(int(rc.Width() / m_scale.UnitsPerPixelX() * ratio), int(rc.Height() / m_scale.UnitsPerPixelY() * ratio));
 }
@@ -564,13 +492,13 @@ void frmFileDir::keyPressEvent(QKeyEvent* event)
 
 void frmFileDir::flbFiles_MouseUp(int Button, int Shift, QPoint pos)
 {
-    if (Button == 2)
+    if (Button == MouseButtonCodes::Right)
         m_menus->Menu(QStringLiteral("mnuFile"))->popup(flbFiles->viewport()->mapToGlobal(pos));
 }
 
 void frmFileDir::flbFiles_DblClick()
 {
-    sCurrentFile = joinPath(flbFiles->Path(), flbFiles->FileName());
+    sCurrentFile = JoinPath(flbFiles->Path(), flbFiles->FileName());
     openViewer();
 }
 
@@ -651,7 +579,7 @@ void frmFileDir::frmScreen_QueryFileName(QString& sFileName)
 
 QString frmFileDir::entryPath(int index) const
 {
-    return index < 0 ? QString() : joinPath(flbFiles->Path(), flbFiles->List(index));
+    return index < 0 ? QString() : JoinPath(flbFiles->Path(), flbFiles->List(index));
 }
 
 std::pair<QString, QString> frmFileDir::neighbourPaths() const

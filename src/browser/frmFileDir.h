@@ -1,5 +1,6 @@
 #pragma once
 #include "BrowserServices.h"
+#include "FormControls.h"
 #include "FormScale.h"
 #include "Globals.h"
 #include "IPreviewTooltip.h"
@@ -13,6 +14,7 @@
 
 class QTimer;
 
+class BrowserLayout;
 class ControlAdapter;
 class CSplitter;
 class DriveList;
@@ -55,8 +57,6 @@ public:
 
     // Layout.
     void Form_Resize();
-    void splitter_SplitRect(float Percent);
-    void subSplitter_SplitRect(float Percent);
     void Form_MouseDown(int Button, int Shift, float X, float Y);
     void Form_MouseMove(int Button, int Shift, float X, float Y);
     void Form_MouseUp(int Button, int Shift, float X, float Y);
@@ -124,8 +124,6 @@ private:
     void connectCommands();
     void connectSurface();
     void setUpLayout();
-    void putDriveListOverFileList();
-    void placeFileListBelowDriveList();
     void fitPreview();
     void selectionPictureLoaded(const QString& path, const SelectionLoader::PictureRead& read);
     QSize previewPane() const;
@@ -136,7 +134,6 @@ private:
     QString entryPath(int index) const;
     std::pair<QString, QString> neighbourPaths() const;
     void handle(const std::function<void()>& handler);
-    QString joinPath(const QString& folder, const QString& name) const;
     void retryPendingRekeys();
 
     BrowserServices m_services;
@@ -144,9 +141,10 @@ private:
     FormSurface* m_surface = nullptr;
     FormScale m_scale;
     std::unique_ptr<MenuTree> m_menus;
-    std::vector<std::unique_ptr<ControlAdapter>> m_bounds;
+    FormControls m_controls;
     std::unique_ptr<PictureControl> m_preview;
     std::unique_ptr<QtSplitterHost> m_splitterHost;
+    std::unique_ptr<BrowserLayout> m_layout;  // after the host: its splitters draw through it
     std::unique_ptr<PreviewLoader> m_previewLoader;
     std::unique_ptr<SelectionLoader> m_selection;
     TooltipStore m_store;

@@ -119,7 +119,7 @@ QString RegistryBufferText(const QString& value)
 
 QString GetRegValue(std::uint32_t hKey, const QString& sSubKey, const QString& sValueName)
 {
-    if (hKey != HKEY_CLASSES_ROOT || !sValueName.isEmpty())
+    if (hKey != RegistryKey::ClassesRoot || !sValueName.isEmpty())
         return Error;
     static const QString commandKey = QStringLiteral("\\Shell\\Open\\Command");
     QString value;

@@ -3,14 +3,17 @@
 #include <QStringList>
 #include <cstdint>
 
-// The root key of the file-type associations, as the classic registry numbered it.
-constexpr std::uint32_t HKEY_CLASSES_ROOT = 0x80000000u;
+// Root keys of the classic registry, by its numbers; only the file-type associations'
+// root can be read here.
+namespace RegistryKey {
+constexpr std::uint32_t ClassesRoot = 0x80000000u;
+}
 
 // Reads a file-type association the way the classic registry reader did, answered from
 // the freedesktop databases: the key ".ext" gives the MIME type that the shared MIME
 // database assigns the extension; "<type>\Shell\Open\Command" gives the command line of
 // that type's default application, "%1" standing for the file. Only the default value
-// ("") of HKEY_CLASSES_ROOT can be read; anything missing gives "Error", and so does a
+// ("") of keys under RegistryKey::ClassesRoot can be read; anything missing gives "Error", and so does a
 // value longer than 254 bytes. The environment (XDG_*, HOME, locale) is read afresh at
 // every call.
 QString GetRegValue(std::uint32_t hKey, const QString& sSubKey, const QString& sValueName);

@@ -3,6 +3,7 @@
 #include "ExecLine.h"
 #include "Globals.h"
 #include "IProcessStarter.h"
+#include "PathNames.h"
 
 namespace {
 const QString Placeholder = QStringLiteral("%1");
@@ -34,13 +35,13 @@ void EditCommand::mnuEdit_Click(const QString& sCurrentFile)
         return;
     }
     // A name Qt decoded lossily would hand the application another file, or none.
-    if (sCurrentFile.contains(QChar(QChar::ReplacementCharacter))) {
+    if (IsLossilyDecodedName(sCurrentFile)) {
         m_globals.ShowError(QStringLiteral("File not found: %1").arg(sCurrentFile));
         return;
     }
     const QString fileType = sCurrentFile.right(4);
-    const QString className = m_reader(HKEY_CLASSES_ROOT, fileType, QString());
-    const QString command = m_reader(HKEY_CLASSES_ROOT, className + QStringLiteral("\\Shell\\Open\\Command"), QString());
+    const QString className = m_reader(RegistryKey::ClassesRoot, fileType, QString());
+    const QString command = m_reader(RegistryKey::ClassesRoot, className + QStringLiteral("\\Shell\\Open\\Command"), QString());
     const QStringList arguments =
         command == QLatin1String("Error") ? QStringList() : CommandArguments(command, sCurrentFile);
     if (arguments.isEmpty()) {

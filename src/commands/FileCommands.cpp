@@ -4,6 +4,7 @@
 #include "IDialogs.h"
 #include "IFileListView.h"
 #include "IFileOperations.h"
+#include "PathNames.h"
 #include "frmNewPath.h"
 
 #include <QDir>
@@ -21,11 +22,6 @@ FileCommands::~FileCommands() = default;
 frmNewPath* FileCommands::MoveDialog() const
 {
     return frmMove.data();
-}
-
-QString FileCommands::JoinPath(const QString& folder, const QString& name)
-{
-    return folder + QLatin1Char('/') + name;
 }
 
 QString FileCommands::CommentPath(const QString& path)
@@ -57,7 +53,8 @@ void FileCommands::mnuDelete_Click()
     const QString name = m_list.FileName();
     if (name.isEmpty())
         return;
-    const int answer = m_globals.Dialogs().MsgBox(QStringLiteral("Delete file ") + name + QStringLiteral("?"), 65,
+    const int answer = m_globals.Dialogs().MsgBox(QStringLiteral("Delete file ") + name + QStringLiteral("?"),
+                                                  IDialogs::vbOKCancel | IDialogs::vbInformation,
                                                   LoadResString(ResId::AppTitle));
     if (answer != IDialogs::vbOK)
         return;

@@ -39,8 +39,6 @@ public:
 
     // The newest move dialog while it is open (frmMove), else nullptr.
     frmNewPath* MoveDialog() const;
-    // A folder and a name joined with one "/" always inserted (a file in "/" is "//name").
-    static QString JoinPath(const QString& folder, const QString& name);
     // The path under which the preview will look up the comment of a file once it is
     // listed again: "." and ".." of a typed name resolved in the folder part ("pics/../
     // other/x.jpg" is "other/x.jpg"), the one inserted "/" kept ("//x.jpg" in the root).

@@ -24,5 +24,5 @@ void ImageInformation::mnuImgInfo_Click(const QString& sCurrentFile, double pict
         return;
     }
     // No title of its own: the box carries the application's title.
-    m_globals.Dialogs().MsgBox(Message(pictureWidth, pictureHeight), 0, QString());
+    m_globals.Dialogs().MsgBox(Message(pictureWidth, pictureHeight), IDialogs::vbOKOnly, QString());
 }

@@ -18,7 +18,7 @@ void OpenDisk::UpdateDriveItems(const MenuTree& menus, std::int32_t lMask)
 
 QString OpenDisk::DriveRoot(int Index)
 {
-    return QString(QChar(65 + Index)) + QStringLiteral(":\\");
+    return QString(QChar('A' + Index)) + QStringLiteral(":\\");
 }
 
 void OpenDisk::mnuDisk_Click(int Index, const std::function<void(const QString&)>& SetFolder)

@@ -1,6 +1,7 @@
 #include "frmNewPath.h"
 #include "AppError.h"
 #include "ControlAdapter.h"
+#include "FormControls.h"
 #include "FolderList.h"
 #include "Units.h"
 
@@ -11,7 +12,7 @@
 
 frmNewPath::frmNewPath(const IFileSystem& fs, const QString& startFolder)
     : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_startFolder(startFolder), m_scale(this, this, Units::Twips)
+      m_startFolder(startFolder), m_scale(this, this, Units::Twips), m_controls(*this, m_scale)
 {
     setObjectName(QStringLiteral("frmNewPath"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -34,17 +35,12 @@ frmNewPath::frmNewPath(const IFileSystem& fs, const QString& startFolder)
         button->setDefault(false);
     }
 
-    struct Design { QWidget* control; double left, top, width, height; };
-    const Design design[] = {
+    m_controls.Place({
         {Label1, 120, 120, 3600, 195},
         {dirNewPath, 120, 480, 3015, 3465},
         {cmdOK, 3240, 3120, 975, 375},
         {cmdAbort, 3240, 3600, 975, 375},
-    };
-    for (const Design& d : design) {
-        m_bounds.push_back(std::make_unique<ControlAdapter>(d.control, m_scale));
-        m_bounds.back()->SetBounds(d.left, d.top, d.width, d.height);
-    }
+    });
     // The design box fits the caption in a small system font; with a larger one the
     // font shrinks a little rather than the caption losing its end.
     QFont font = Label1->font();
@@ -65,10 +61,7 @@ frmNewPath::~frmNewPath() = default;
 
 ControlAdapter& frmNewPath::Bounds(QWidget* control) const
 {
-    for (const auto& bounds : m_bounds)
-        if (bounds->widget() == control)
-            return *bounds;
-    throw AppError(ErrNo::InternalError, objectName(), QStringLiteral("Unknown control"));
+    return m_controls.Bounds(control);
 }
 
 void frmNewPath::Form_Load()

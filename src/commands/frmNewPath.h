@@ -1,4 +1,5 @@
 #pragma once
+#include "FormControls.h"
 #include "FormScale.h"
 
 #include <QWidget>
@@ -45,5 +46,5 @@ Q_SIGNALS:
 private:
     QString m_startFolder;
     FormScale m_scale;
-    std::vector<std::unique_ptr<ControlAdapter>> m_bounds;
+    FormControls m_controls;
 };

@@ -10,8 +10,7 @@ const QString kSource = QStringLiteral("Comments CSV");
 
 AppError csvError(const QString& sWhat)
 {
-    // Bad file format, as the classic run-time numbered it.
-    return AppError(321, kSource, sWhat);
+    return AppError(ErrNo::InvalidFileFormat, kSource, sWhat);
 }
 
 QByteArray field(const QString& s)

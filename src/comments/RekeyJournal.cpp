@@ -1,5 +1,6 @@
 #include "RekeyJournal.h"
 #include "AppError.h"
+#include "WriteAll.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,8 +17,8 @@
 #include <unistd.h>
 
 namespace {
-// Error number for a journal that cannot be written ("Path/File access error").
-constexpr int kJournalError = 75;
+// Error number for a journal that cannot be written.
+constexpr int kJournalError = ErrNo::PathFileAccess;
 
 AppError journalError(const QString& what, const QString& file)
 {
@@ -56,20 +57,6 @@ public:
 private:
     int m_fd = -1;
 };
-
-bool writeAll(int fd, const QByteArray& bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
 
 // Makes a new or renamed directory entry durable, not only the file's contents.
 void syncFolderOf(const QString& file)
@@ -134,7 +121,7 @@ void RekeyJournal::Append(const Entry& entry)
     char last = '\n';
     if (::fstat(fd, &st) == 0 && st.st_size > 0 && ::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n')
         bytes.prepend('\n');
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool written = WriteAll(fd, bytes) == 0 && ::fsync(fd) == 0;
     const int savedErrno = errno;
     ::close(fd);
     if (!written) {
@@ -195,7 +182,7 @@ bool RekeyJournal::Apply(const QString& store, const std::function<bool(const En
         } else {
             const QString partial = m_file + QStringLiteral(".new");
             const int fd = ::open(QFile::encodeName(partial).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-            const bool written = fd >= 0 && writeAll(fd, kept) && ::fsync(fd) == 0;
+            const bool written = fd >= 0 && WriteAll(fd, kept) == 0 && ::fsync(fd) == 0;
             if (fd >= 0)
                 ::close(fd);
             if (written && ::rename(QFile::encodeName(partial).constData(), QFile::encodeName(m_file).constData()) == 0)

@@ -6,8 +6,8 @@
 // Error numbers the comment store raises, as the classic database engine numbered them,
 // so that a "Run-time error N" box reads the way users of the old program know it.
 namespace TooltipErr {
-constexpr int NotOpen = 91;             // the store was never opened or opening failed
-constexpr int DiskFull = 61;
+constexpr int NotOpen = ErrNo::ObjectNotSet;  // the store was never opened or opening failed
+constexpr int DiskFull = ErrNo::DiskFull;
 constexpr int EngineError = 3000;       // anything the engine reports that is not below
 constexpr int UpdateWithoutEdit = 3020;
 constexpr int NoCurrentRecord = 3021;

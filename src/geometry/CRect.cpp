@@ -107,11 +107,11 @@ void CRect::Reposition(int32_t pos, const CRect& outerRec)
     const int32_t right = outerRec.Left + outerRec.Width() - Width();
     const int32_t bottom = outerRec.Top + outerRec.Height() - Height();
     switch (pos) {
-    case 1: MoveTo(outerRec.Left, outerRec.Top); break;
-    case 2: MoveTo(right, outerRec.Top); break;
-    case 3: MoveTo(outerRec.Left, bottom); break;
-    case 4: MoveTo(right, bottom); break;
-    case 5: {
+    case RectPosition::TopLeft: MoveTo(outerRec.Left, outerRec.Top); break;
+    case RectPosition::TopRight: MoveTo(right, outerRec.Top); break;
+    case RectPosition::BottomLeft: MoveTo(outerRec.Left, bottom); break;
+    case RectPosition::BottomRight: MoveTo(right, bottom); break;
+    case RectPosition::Centre: {
         // The half is added to the origin before rounding, so a tie goes to the even sum.
         const int32_t x = ToEdge((outerRec.Width() - Width()) / 2.0 + outerRec.Left);
         const int32_t y = ToEdge((outerRec.Height() - Height()) / 2.0 + outerRec.Top);

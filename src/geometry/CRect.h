@@ -4,6 +4,15 @@
 class IControlBounds;
 class IScaleForm;
 
+// Where CRect::Reposition puts a rectangle inside another.
+namespace RectPosition {
+constexpr int32_t TopLeft = 1;
+constexpr int32_t TopRight = 2;
+constexpr int32_t BottomLeft = 3;
+constexpr int32_t BottomRight = 4;
+constexpr int32_t Centre = 5;
+}
+
 // The value type every piece of window layout passes through: four whole-number edges in
 // the scale units of the window they come from (twips for the main window). It converts
 // between edges, origin plus size and a control's bounds, and aligns one rectangle inside
@@ -40,8 +49,8 @@ public:
     // Four separate assignments on the control: Left, Top, Width, Height, in that order.
     void SetControlRect(IControlBounds& ctrl) const;
 
-    // Aligns this rectangle, keeping its size, inside outerRec: 1 top-left, 2 top-right,
-    // 3 bottom-left, 4 bottom-right, 5 centred; any other pos leaves it where it is.
+    // Aligns this rectangle, keeping its size, inside outerRec at a RectPosition; any
+    // other pos leaves it where it is.
     void Reposition(int32_t pos, const CRect& outerRec);
     // Swaps the edges of an axis whose low edge lies beyond its high edge.
     void Normalize();

@@ -30,7 +30,7 @@ void CSplitter::Init(ISplitterHost& frm, const CRect& rcWindow, float Perc, int3
     this->Perc = Perc;
     this->frm = &frm;
     if (frm.ClipControls()) {
-        throw AppError(-2147221504, QStringLiteral("CSplitter.CSplitter"),
+        throw AppError(ErrNo::ObjectError, QStringLiteral("CSplitter.CSplitter"),
                        frm.Name() + QStringLiteral(".ClipControl should be False."));
     }
     Resize(rcWindow);
@@ -41,7 +41,7 @@ void CSplitter::Resize(const CRect& rcWindow)
     this->rcWindow.Copy(rcWindow);
     // The bar is centred on the fraction of Right (Bottom); the areas of this program
     // start at 0 on the drag axis, so that is the fraction of the width (height).
-    if (sptype == 1) {
+    if (sptype == SplitterType::Vertical) {
         rcBar.SetRectWH(FloorToEdge(static_cast<double>(Perc) * this->rcWindow.Right - HalfBar),
                         this->rcWindow.Top, BarThickness, this->rcWindow.Height());
     } else {
@@ -70,7 +70,7 @@ void CSplitter::MouseMove(float X, float Y)
     if (over && !OverBar) {
         OverBar = true;
         Host().SetCapture();
-        Host().SetCustomPointer(sptype == 1 ? SplitterCursor::Vertical : SplitterCursor::Horizontal);
+        Host().SetCustomPointer(sptype == SplitterType::Vertical ? SplitterCursor::Vertical : SplitterCursor::Horizontal);
     } else if (!over && OverBar) {
         OverBar = false;
         // During a drag the capture and the cursor stay until the release.
@@ -83,7 +83,7 @@ void CSplitter::MouseMove(float X, float Y)
     if (Dragging) {
         if (LinePos > 0)
             DrawDragLine(LinePos);
-        const float pos = sptype == 1 ? X : Y;
+        const float pos = sptype == SplitterType::Vertical ? X : Y;
         DrawDragLine(pos);
         LinePos = pos;
     }
@@ -102,7 +102,7 @@ void CSplitter::MouseUp(float X, float Y)
         Host().ReleaseCapture();
     }
 
-    const bool vertical = sptype == 1;
+    const bool vertical = sptype == SplitterType::Vertical;
     const int32_t extent = vertical ? rcWindow.Width() : rcWindow.Height();
     // An area without extent has no fraction to give: the splitter keeps its fraction and bar.
     if (extent > 0) {
@@ -122,12 +122,12 @@ void CSplitter::MouseUp(float X, float Y)
 
 void CSplitter::GetRect(int16_t what, CRect& rec) const
 {
-    if (sptype == 1) {
+    if (sptype == SplitterType::Vertical) {
         if (what == 1)
             rec.SetRect(rcWindow.Left, rcWindow.Top, rcBar.Left, rcWindow.Bottom);
         else if (what == 2)
             rec.SetRect(rcBar.Right, rcWindow.Top, rcWindow.Right, rcWindow.Bottom);
-    } else if (sptype == 2) {
+    } else if (sptype == SplitterType::Horizontal) {
         if (what == 1)
             rec.SetRect(rcWindow.Left, rcWindow.Top, rcWindow.Right, rcBar.Top);
         else if (what == 2)
@@ -170,12 +170,12 @@ void CSplitter::MoveBar(int32_t lX, int32_t lY)
 void CSplitter::DrawDragLine(float pos)
 {
     ISplitterHost& host = Host();
-    host.SetDrawStyle(0);
+    host.SetDrawStyle(DrawStyle::Solid);
     host.SetDrawWidth(3);
     // Pen OR NOT destination with a black pen inverts, so the same line drawn twice is gone.
     host.SetDrawMode(DrawMode::MergePenNot);
     const double at = std::floor(pos);
-    if (sptype == 1)
+    if (sptype == SplitterType::Vertical)
         host.Line(at, rcWindow.Top, at, rcWindow.Bottom, Black);
     else
         host.Line(rcWindow.Left, at, rcWindow.Right, at, Black);
@@ -186,7 +186,7 @@ void CSplitter::DrawDragLine(float pos)
 ISplitterHost& CSplitter::Host() const
 {
     if (!frm)
-        throw AppError(91, QStringLiteral("CSplitter"),
+        throw AppError(ErrNo::ObjectNotSet, QStringLiteral("CSplitter"),
                        QStringLiteral("Object variable or With block variable not set"));
     return *frm;
 }

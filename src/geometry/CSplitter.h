@@ -7,19 +7,25 @@
 class IControlBounds;
 class ISplitterHost;
 
+// The bar types Init takes.
+namespace SplitterType {
+constexpr int32_t Vertical = 1;    // panes left and right, dragged along x
+constexpr int32_t Horizontal = 2;  // panes above and below, dragged along y
+}
+
 // A draggable bar that divides an area of its host window into two panes. It owns no
 // window: the host feeds it mouse and paint events and lays its controls out in the panes
 // that GetRect and ResizeFrame give whenever SplitRect reports a new division. Create one
 // per bar (a member of the window), then Init it with the host, the area, the starting
-// fraction and the type: 1 a vertical bar (panes left and right, dragged along x),
-// anything else a horizontal bar (panes above and below, dragged along y).
+// fraction and the type: SplitterType::Vertical, or anything else for a horizontal bar
+// (pane rectangles, though, are only given for the two SplitterType codes).
 class CSplitter : public QObject {
     Q_OBJECT
 public:
     explicit CSplitter(QObject* parent = nullptr);
 
     // Keeps the type, fraction and host, refuses a host that clips its controls
-    // (AppError -2147221504 from "CSplitter.CSplitter"), then places the bar over rcWindow.
+    // (AppError ErrNo::ObjectError from "CSplitter.CSplitter"), then places the bar over rcWindow.
     void Init(ISplitterHost& frm, const CRect& rcWindow, float Perc, int32_t sptype = 0);
     // Takes a new area and places the bar at the current fraction in it.
     void Resize(const CRect& rcWindow);

@@ -26,7 +26,7 @@ public:
     virtual void SetCustomPointer(int cursorId) = 0;
     virtual void SetDefaultPointer() = 0;
 
-    // Drawing state used by Line: pen style (0 solid), width in pixels, raster operation
+    // Drawing state used by Line: pen style (DrawStyle codes below), width in pixels, raster operation
     // (DrawMode codes below).
     virtual void SetDrawStyle(int style) = 0;
     virtual void SetDrawWidth(int pixels) = 0;
@@ -42,6 +42,17 @@ public:
     virtual double TwipsPerPixelX() const = 0;
     virtual double TwipsPerPixelY() const = 0;
 };
+
+// Pen styles a host understands for Line.
+namespace DrawStyle {
+constexpr int Solid = 0;
+constexpr int Dash = 1;
+constexpr int Dot = 2;
+constexpr int DashDot = 3;
+constexpr int DashDotDot = 4;
+constexpr int Transparent = 5;
+constexpr int InsideSolid = 6;
+}
 
 // Raster operations a host understands for Line.
 namespace DrawMode {

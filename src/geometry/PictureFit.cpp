@@ -46,7 +46,7 @@ void FitRect(const CRect& rcTarget, CRect& rcPic)
             rcPic.SetHeight(rcTarget.Height());
         }
     }
-    rcPic.Reposition(5, rcTarget);
+    rcPic.Reposition(RectPosition::Centre, rcTarget);
 }
 
 void FitPicture(const CRect& rcTarget, IPictureControl& img, const IScaleForm& frm, int scaleMode)

@@ -18,12 +18,12 @@ namespace {
 Qt::PenStyle PenStyleOf(int drawStyle)
 {
     switch (drawStyle) {
-    case 1: return Qt::DashLine;
-    case 2: return Qt::DotLine;
-    case 3: return Qt::DashDotLine;
-    case 4: return Qt::DashDotDotLine;
-    case 5: return Qt::NoPen;
-    default: return Qt::SolidLine; // 0 solid, 6 inside solid
+    case DrawStyle::Dash: return Qt::DashLine;
+    case DrawStyle::Dot: return Qt::DotLine;
+    case DrawStyle::DashDot: return Qt::DashDotLine;
+    case DrawStyle::DashDotDot: return Qt::DashDotDotLine;
+    case DrawStyle::Transparent: return Qt::NoPen;
+    default: return Qt::SolidLine; // Solid and InsideSolid
     }
 }
 

@@ -16,7 +16,7 @@ class QWidget;
 // CSplitter's Init. Inverting drag lines go to a mouse-transparent overlay kept above the
 // controls, so they cross them as they must; the bars' borders are painted on the surface
 // itself, inside its paint event: the window's paintEvent opens a QPainter on the surface,
-// calls BeginPaint(&painter), runs DEdge(5) of each splitter, then EndPaint().
+// calls BeginPaint(&painter), runs DEdge(Edge::Raised) of each splitter, then EndPaint().
 class QtSplitterHost : public QObject, public ISplitterHost {
     Q_OBJECT
 public:

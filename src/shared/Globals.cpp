@@ -29,5 +29,5 @@ QString LoadResString(int id)
 
 void Globals::ShowError(const QString& sMsg)
 {
-    m_dialogs.MsgBox(sMsg, 48, LoadResString(ResId::AppTitle));
+    m_dialogs.MsgBox(sMsg, IDialogs::vbExclamation, LoadResString(ResId::AppTitle));
 }

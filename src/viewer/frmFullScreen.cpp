@@ -441,9 +441,9 @@ void frmFullScreen::Form_KeyDown(short KeyCode, short Shift)
 
 void frmFullScreen::imgFullScr_MouseDown(short Button, short Shift, double X, double Y)
 {
-    if (Button == 1)
+    if (Button == MouseButtonCodes::Left)
         mnuPopup->popup(imgFullScr->mapToGlobal(QPointF(X, Y)).toPoint());
-    else if (Button == 2)
+    else if (Button == MouseButtonCodes::Right)
         mnuNext_Click();
 }
 

@@ -92,8 +92,9 @@ public:
 Q_SIGNALS:
     // At the start of every picture load: the owner puts the full path to show into sFileName.
     void QueryFileName(QString& sFileName);
-    // Every key but Esc, and Next (40) and Previous (38) with Shift 0: for 40 and 38 the
-    // owner steps its list by one, with wrap-around, before returning.
+    // Every key but Esc, and Next (KeyCodes::Down) and Previous (KeyCodes::Up) with
+    // Shift 0: for Down and Up the owner steps its list by one, with wrap-around, before
+    // returning.
     void KeyDown(short& KeyCode, short& Shift);
     // After a picture is shown: the owner names the entries before and after it in its
     // list (wrapping around), so they can be decoded ahead. Unanswered means none.

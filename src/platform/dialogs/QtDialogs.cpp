@@ -41,20 +41,20 @@ QString withPathsUnbroken(const QString& text)
 
 int QtDialogs::MsgBox(const QString& text, int style, const QString& title)
 {
-    const int buttons = style & 0x0F;
-    const int icon = style & 0xF0;
+    const int buttons = style & ButtonsMask;
+    const int icon = style & IconMask;
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(titleOrDefault(title));
     box.setTextFormat(Qt::RichText);
     box.setText(withPathsUnbroken(text));
     switch (icon) {
-    case 16: box.setIcon(QMessageBox::Critical); break;
-    case 32: box.setIcon(QMessageBox::Question); break;
-    case 48: box.setIcon(QMessageBox::Warning); break;
-    case 64: box.setIcon(QMessageBox::Information); break;
+    case vbCritical: box.setIcon(QMessageBox::Critical); break;
+    case vbQuestion: box.setIcon(QMessageBox::Question); break;
+    case vbExclamation: box.setIcon(QMessageBox::Warning); break;
+    case vbInformation: box.setIcon(QMessageBox::Information); break;
     default: box.setIcon(QMessageBox::NoIcon); break;
     }
-    if (buttons == 1) {
+    if (buttons == vbOKCancel) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
     } else {

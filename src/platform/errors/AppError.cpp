@@ -38,8 +38,8 @@ void RunEventHandler(IDialogs& dialogs, const std::function<void()>& handler)
     }
     // Shown outside the catch so a failing message box cannot rethrow into Qt.
     try {
-        dialogs.MsgBox(QStringLiteral("Run-time error %1:\n\n%2").arg(number).arg(description), 0,
-                       QString());
+        dialogs.MsgBox(QStringLiteral("Run-time error %1:\n\n%2").arg(number).arg(description),
+                       IDialogs::vbOKOnly, QString());
     } catch (...) {
     }
 }

@@ -24,14 +24,24 @@ private:
 
 // Error numbers the platform layer raises, as the classic runtime numbered them.
 namespace ErrNo {
+constexpr int InvalidProcedureCall = 5;
 constexpr int OutOfMemory = 7;
 constexpr int Overflow = 6;
 constexpr int InternalError = 51;
 constexpr int FileNotFound = 53;
+constexpr int DeviceIO = 57;
+constexpr int FileAlreadyExists = 58;
+constexpr int DiskFull = 61;
 constexpr int DeviceUnavailable = 68;
 constexpr int PathFileAccess = 75;
 constexpr int PathNotFound = 76;
+constexpr int ObjectNotSet = 91;  // "Object variable or With block variable not set"
+constexpr int InvalidFileFormat = 321;
+constexpr int InvalidPropertyValue = 380;
+constexpr int InvalidPropertyArrayIndex = 381;
 constexpr int InvalidPicture = 481;
+// The base a class adds its own error numbers to; a class error raised as the base itself.
+constexpr int ObjectError = -2147221504;  // 0x80040000
 }
 
 class IDialogs;

@@ -1,6 +1,7 @@
 #include "DesktopTrash.h"
 #include "AppError.h"
 #include "FileOperations.h"
+#include "WriteAll.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -113,23 +114,6 @@ QByteArray candidateName(const QByteArray& name, int attempt)
     return stem + number + extension;
 }
 
-int writeAll(int fd, const QByteArray& data)
-{
-    const char* p = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        p += n;
-        left -= n;
-    }
-    return 0;
-}
-
 }
 
 QByteArray DesktopTrash::EncodePath(const QByteArray& path)
@@ -204,7 +188,7 @@ void DesktopTrash::MoveToTrash(const QString& path)
             throw trashError(path, QStringLiteral("its information cannot be written into %1 (%2)")
                                        .arg(QFile::decodeName(info), reason(err)));
         }
-        int err = writeAll(fd, contents);
+        int err = WriteAll(fd, contents);
         if (::close(fd) != 0 && err == 0)
             err = errno;
         if (err != 0) {

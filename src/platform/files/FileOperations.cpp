@@ -1,6 +1,8 @@
 #include "FileOperations.h"
 #include "AppError.h"
 #include "DesktopTrash.h"
+#include "PathNames.h"
+#include "WriteAll.h"
 
 #include <QFile>
 
@@ -31,7 +33,7 @@ AppError errorFor(int err, const QString& action)
     switch (err) {
     case EEXIST:
     case ENOTEMPTY:
-        number = FileErrNo::FileAlreadyExists;
+        number = ErrNo::FileAlreadyExists;
         kind = QStringLiteral("File already exists");
         break;
     case ENOENT:
@@ -41,11 +43,11 @@ AppError errorFor(int err, const QString& action)
         break;
     case ENOSPC:
     case EDQUOT:
-        number = FileErrNo::DiskFull;
+        number = ErrNo::DiskFull;
         kind = QStringLiteral("Disk full");
         break;
     case EIO:
-        number = FileErrNo::DeviceIO;
+        number = ErrNo::DeviceIO;
         kind = QStringLiteral("Device I/O error");
         break;
     default:
@@ -72,15 +74,14 @@ QByteArray folderOf(const QByteArray& path)
     return path.left(slash);
 }
 
-// The source as the file system knows it. Qt decodes names that are not valid UTF-8
-// lossily (U+FFFD); re-encoded, such a name reaches no file or, worse, one that really
-// holds U+FFFD, which nobody can tell apart from it. So a name holding U+FFFD is not
-// found: a command never reaches another file than the one it was given.
+// The source as the file system knows it. A name Qt decoded lossily, re-encoded, reaches
+// no file or, worse, another one; so it is not found: a command never reaches another
+// file than the one it was given.
 struct stat statSource(const QString& path, const QString& action)
 {
     struct stat st {};
     const QByteArray encoded = QFile::encodeName(path);
-    const bool lossy = path.contains(QChar(QChar::ReplacementCharacter));
+    const bool lossy = IsLossilyDecodedName(path);
     if (encoded.isEmpty() || lossy || ::lstat(encoded.constData(), &st) != 0) {
         const int err = encoded.isEmpty() || lossy ? ENOENT : errno;
         if (err == ENOENT || err == ENOTDIR)
@@ -156,21 +157,6 @@ int closeKeepingErrno(int fd)
     return ::close(fd) == 0 ? 0 : errno;
 }
 
-int writeAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += n;
-        size -= size_t(n);
-    }
-    return 0;
-}
-
 }
 
 void FileOperations::Rename(const QString& oldPath, const QString& newPath)
@@ -178,7 +164,7 @@ void FileOperations::Rename(const QString& oldPath, const QString& newPath)
     const QString action = renameAction(oldPath, newPath);
     // Renaming a file onto its own name is refused like any other existing target.
     if (oldPath == newPath)
-        throw AppError(FileErrNo::FileAlreadyExists, Source,
+        throw AppError(ErrNo::FileAlreadyExists, Source,
                        QStringLiteral("File already exists: %1 (the new name is the old one)").arg(newPath));
     const struct stat st = statSource(oldPath, action);
     if (S_ISDIR(st.st_mode))
@@ -359,7 +345,7 @@ int FileOperations::copyContents(int fromFd, int toFd)
         }
         if (n == 0)
             break;
-        if (const int err = writeAll(toFd, buffer.constData(), size_t(n)))
+        if (const int err = WriteAll(toFd, buffer.constData(), size_t(n)))
             return err;
     }
     // The copy keeps the permissions and the photo's dates where the target file system

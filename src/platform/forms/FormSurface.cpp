@@ -6,23 +6,25 @@
 int MouseButtonCode(Qt::MouseButton button)
 {
     switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
+    case Qt::LeftButton: return MouseButtonCodes::Left;
+    case Qt::RightButton: return MouseButtonCodes::Right;
+    case Qt::MiddleButton: return MouseButtonCodes::Middle;
     default: return 0;
     }
 }
 
 int MouseButtonsCode(Qt::MouseButtons buttons)
 {
-    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0)
-        | (buttons & Qt::MiddleButton ? 4 : 0);
+    return (buttons & Qt::LeftButton ? MouseButtonCodes::Left : 0)
+        | (buttons & Qt::RightButton ? MouseButtonCodes::Right : 0)
+        | (buttons & Qt::MiddleButton ? MouseButtonCodes::Middle : 0);
 }
 
 int ShiftCode(Qt::KeyboardModifiers modifiers)
 {
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-        | (modifiers & Qt::AltModifier ? 4 : 0);
+    return (modifiers & Qt::ShiftModifier ? ShiftCodes::Shift : 0)
+        | (modifiers & Qt::ControlModifier ? ShiftCodes::Ctrl : 0)
+        | (modifiers & Qt::AltModifier ? ShiftCodes::Alt : 0);
 }
 
 FormSurface::FormSurface(QWidget* parent) : QWidget(parent)

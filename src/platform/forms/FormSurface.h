@@ -10,7 +10,7 @@ public:
     explicit FormSurface(QWidget* parent = nullptr);
 
 Q_SIGNALS:
-    // Button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt.
+    // Buttons and shift as MouseButtonCodes and ShiftCodes (below).
     void MouseDown(int button, int shift, QPointF pos);
     void MouseMove(int button, int shift, QPointF pos);
     void MouseUp(int button, int shift, QPointF pos);
@@ -24,6 +24,18 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 };
+
+// The classic button codes of a mouse event, and the bits of its shift state.
+namespace MouseButtonCodes {
+constexpr int Left = 1;
+constexpr int Right = 2;
+constexpr int Middle = 4;
+}
+namespace ShiftCodes {
+constexpr int Shift = 1;
+constexpr int Ctrl = 2;
+constexpr int Alt = 4;
+}
 
 // Classic button and shift codes of a Qt mouse event.
 int MouseButtonCode(Qt::MouseButton button);

@@ -13,7 +13,7 @@ double PerInch(int unit, double dpi)
     case Pixels: return dpi;
     case Himetric: return HimetricPerInch;
     default:
-        throw AppError(5, QStringLiteral("ScaleX"), QStringLiteral("Invalid procedure call or argument"));
+        throw AppError(ErrNo::InvalidProcedureCall, QStringLiteral("ScaleX"), QStringLiteral("Invalid procedure call or argument"));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "FileListModel.h"
 #include "FormSurface.h"
 #include "IFileSystem.h"
+#include "KeyCodes.h"
 
 #include <QDir>
 #include <QKeyEvent>
@@ -91,7 +92,7 @@ bool FileList::Selected(int index) const
 void FileList::SetSelected(int index, bool selected)
 {
     if (index < 0 || index >= ListCount())
-        throw AppError(381, QStringLiteral("FileList.Selected"),
+        throw AppError(ErrNo::InvalidPropertyArrayIndex, QStringLiteral("FileList.Selected"),
                        QStringLiteral("Invalid property array index"));
     if (selected)
         SetListIndex(index);
@@ -102,7 +103,7 @@ void FileList::SetSelected(int index, bool selected)
 void FileList::SetListIndex(int index)
 {
     if (index < -1 || index >= ListCount())
-        throw AppError(380, QStringLiteral("FileList.ListIndex"),
+        throw AppError(ErrNo::InvalidPropertyValue, QStringLiteral("FileList.ListIndex"),
                        QStringLiteral("Invalid property value"));
     if (index == m_listIndex)
         return;
@@ -141,7 +142,7 @@ void FileList::keyPressEvent(QKeyEvent* event)
 {
     ensureListed();
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        Q_EMIT KeyPress(13);
+        Q_EMIT KeyPress(KeyCodes::Enter);
         return;
     }
     QListView::keyPressEvent(event);
