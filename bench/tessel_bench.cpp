@@ -11,6 +11,7 @@
 #include "PeakMemory.h"
 #include "Picture.h"
 #include "PreviewScenarios.h"
+#include "QuickStyle.h"
 #include "ResponsivenessScenarios.h"
 #include "ViewerScenarios.h"
 #include "frmFileDir.h"
@@ -150,6 +151,9 @@ int runChildMode(int argc, char* argv[])
         && mode != "--startup-reference" && mode != "--startup-prepare")
         return -1;
     QApplication app(argc, argv);
+    // The program's own side runs with the program's style; the references with Qt's.
+    if (mode == "--peak-preview" || mode == "--peak-viewer-3x" || mode == "--startup")
+        QApplication::setStyle(new QuickStyle);
     ConfigureImageAllocationLimit();
     const QString target = QString::fromLocal8Bit(argv[2]);
     if ((mode == "--startup" || mode == "--startup-prepare") && argc < 4)
@@ -195,6 +199,7 @@ int main(int argc, char* argv[])
     PeakMemory::StartLauncher(); // before Qt starts any thread
 
     QApplication app(argc, argv);
+    QApplication::setStyle(new QuickStyle);  // as the program does
     ConfigureImageAllocationLimit();
     QTemporaryDir tmp;
     BenchServices services;

@@ -8,6 +8,7 @@
 #include "ProcessStarter.h"
 #include "Picture.h"
 #include "QtDialogs.h"
+#include "QuickStyle.h"
 #include "StoreLocation.h"
 #include "frmFileDir.h"
 
@@ -48,6 +49,7 @@ int main(int argc, char* argv[])
     // The program lives as long as its main window: closing it ends everything, even a
     // viewer or move dialog that is still open.
     app.setQuitOnLastWindowClosed(false);
+    QApplication::setStyle(new QuickStyle);
     ConfigureImageAllocationLimit();
 
     QtDialogs dialogs;

@@ -25,6 +25,7 @@
 #include "PictureControl.h"
 #include "PreviewLoader.h"
 #include "QtSplitterHost.h"
+#include "ResourcePixmap.h"
 #include "SelectionLoader.h"
 #include "SelectionStep.h"
 #include "StoreLocation.h"
@@ -46,7 +47,7 @@ frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
       m_surface(new FormSurface(this)), m_scale(this, m_surface, Units::Twips), m_controls(*this, m_scale)
 {
     setObjectName(QStringLiteral("frmFileDir"));
-    setWindowIcon(QIcon(QStringLiteral(":/tessel.png")));
+    setWindowIcon(QIcon(ResourcePixmap(QStringLiteral(":/tessel.png"))));
     setCentralWidget(m_surface);
     m_menus = std::make_unique<MenuTree>(menuBar());
     createControls();
@@ -100,7 +101,7 @@ void frmFileDir::createControls()
     dirFolders->setObjectName(QStringLiteral("dirFolders"));
     imgSmall = new PictureBox(m_surface);
     imgSmall->setObjectName(QStringLiteral("imgSmall"));
-    imgSmall->setCursor(QCursor(QPixmap(QStringLiteral(":/cursorPreview.png")), 6, 6));
+    imgSmall->setCursor(QCursor(ResourcePixmap(QStringLiteral(":/cursorPreview.png")), 6, 6));
 
     // Design positions in twips; the layout moves them once the window is shown.
     m_controls.Place({

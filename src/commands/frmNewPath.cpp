@@ -3,6 +3,7 @@
 #include "ControlAdapter.h"
 #include "FormControls.h"
 #include "FolderList.h"
+#include "ResourcePixmap.h"
 #include "Units.h"
 
 #include <QFontMetricsF>
@@ -17,7 +18,7 @@ frmNewPath::frmNewPath(const IFileSystem& fs, const QString& startFolder)
     setObjectName(QStringLiteral("frmNewPath"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Move Images"));
-    setWindowIcon(QIcon(QStringLiteral(":/tessel.png")));
+    setWindowIcon(QIcon(ResourcePixmap(QStringLiteral(":/tessel.png"))));
 
     const double twipsPerPixel = Units::TwipsPerPixel(logicalDpiX());
     setFixedSize(qRound(DesignClientWidth / twipsPerPixel), qRound(DesignClientHeight / twipsPerPixel));

@@ -1,4 +1,5 @@
 #include "QtSplitterHost.h"
+#include "ResourcePixmap.h"
 
 #include "Units.h"
 
@@ -123,7 +124,7 @@ void QtSplitterHost::ReleaseCapture()
 
 QCursor QtSplitterHost::LoadCursorResource(int cursorId)
 {
-    const QPixmap pixmap(QStringLiteral(":/cursor%1.png").arg(cursorId));
+    const QPixmap pixmap = ResourcePixmap(QStringLiteral(":/cursor%1.png").arg(cursorId));
     if (!pixmap.isNull())
         return QCursor(pixmap, 15, 15);
     switch (cursorId) {

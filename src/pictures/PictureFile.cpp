@@ -1,5 +1,6 @@
 #include "PictureFile.h"
 #include "AppError.h"
+#include "PathNames.h"
 #include "Picture.h"
 #include "PictureDecoder.h"
 
@@ -168,13 +169,9 @@ PictureFile::~PictureFile() = default;
 
 void PictureFile::openRegularFile()
 {
-    // A name Qt decoded lossily cannot be told apart from another file whose name holds
-    // the replacement character, so neither is ever opened.
-    if (m_path.contains(QChar(QChar::ReplacementCharacter)))
+    if (IsLossilyDecodedName(m_path))
         failNotFound();
     const QByteArray name = QFile::encodeName(m_path);
-    if (name.contains('\0'))
-        failNotFound();
 
     // stat first: only a regular file is ever opened, so a FIFO or device cannot block us.
     struct stat named {};

@@ -2,11 +2,12 @@
 #include "AppError.h"
 #include "FolderListModel.h"
 #include "IFileSystem.h"
+#include "ResourcePixmap.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
-#include <QStyle>
+#include <QIcon>
 
 namespace {
 QString cleanAbsolute(const QString& path)
@@ -20,8 +21,8 @@ QString cleanAbsolute(const QString& path)
 
 FolderList::FolderList(const IFileSystem& fs, const QString& startFolder, QWidget* parent)
     : QListView(parent), m_fs(fs),
-      m_model(new FolderListModel(style()->standardIcon(QStyle::SP_DirOpenIcon),
-                                  style()->standardIcon(QStyle::SP_DirIcon), this)),
+      m_model(new FolderListModel(QIcon(ResourcePixmap(QStringLiteral(":/lists/folderOpen.png"))),
+                                  QIcon(ResourcePixmap(QStringLiteral(":/lists/folderClosed.png"))), this)),
       m_processFolder(QDir::cleanPath(startFolder))
 {
     setModel(m_model);
