@@ -143,8 +143,7 @@ private Q_SLOTS:
     void draggingEachBarMovesThePanes()
     {
         BrowserFixture f;
-        frmFileDir& form = f.startIn(f.path("pics"));
-        form.show();
+        frmFileDir& form = f.showIn(f.path("pics"));
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const CRect bar = form.splitter->BarRect();
         const double midY = form.Scale().ScaleHeight() / 2 + 600;
@@ -173,8 +172,7 @@ private Q_SLOTS:
         BrowserFixture f;
         const QString photo = f.path("pics/wide.jpg");
         QImage(400, 100, QImage::Format_RGB32).save(photo, "JPEG");
-        frmFileDir& form = f.startIn(f.path("pics"));
-        form.show();
+        frmFileDir& form = f.showIn(f.path("pics"));
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.imgSmall->SetPicture(Picture::LoadPicture(photo, form.logicalDpiX(), form.logicalDpiY()));
         QVERIFY(QFile::remove(photo));  // whatever happens next cannot read it
