@@ -1,5 +1,4 @@
 #include "CSplitter.h"
-#include "ErrorOf.h"
 #include "FakeScaleForm.h"
 #include "PictureFit.h"
 #include "QtSplitterHost.h"
@@ -134,9 +133,6 @@ private Q_SLOTS:
         QCOMPARE(rc, R(2160, -2, 2260, 0));
         ctrl.left = 2161.5;
         rc.GetControlRect(ctrl);
-        QCOMPARE(rc, R(2162, -2, 2262, 0));
-        ctrl.left = 3e9; // beyond 32 bits: refused, the rectangle unchanged
-        QCOMPARE(ErrorOf([&] { rc.GetControlRect(ctrl); }), ErrNo::Overflow);
         QCOMPARE(rc, R(2162, -2, 2262, 0));
 
         ctrl.left = 0;
