@@ -46,8 +46,7 @@ struct CommandsRig {
 
     QString populate()
     {
-        qputenv("HOME", QFile::encodeName(at("home")));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(at("home/data")));
+        TestFiles::usePrivateHome(at("home"));
         TestFiles::makeDir(at("pics/sub"));
         TestFiles::makeDir(at("other"));
         for (const char name : QByteArray("abcde"))

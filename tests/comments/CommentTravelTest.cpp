@@ -45,15 +45,9 @@ Q_DECLARE_METATYPE(Elsewhere)
 
 class CommentTravelTest : public QObject {
     Q_OBJECT
-    QTemporaryDir m_home;
+    TestFiles::PrivateHome m_home;  // where pending re-keys are kept
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        qputenv("HOME", QFile::encodeName(m_home.path()));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path() + QStringLiteral("/data")));
-    }
-
     // The comment of a real image file, which another program then moves to another file
     // system or copies: selecting the file where it went shows the comment, from one row
     // under the new path; a copy leaves the original its own row. A rename by a shell, with

@@ -89,16 +89,9 @@ Q_DECLARE_METATYPE(Blocked)
 
 class CommentsTest : public QObject {
     Q_OBJECT
-    QTemporaryDir m_home;  // the user's folders, where pending re-keys are kept
+    TestFiles::PrivateHome m_home;  // where pending re-keys are kept
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        qputenv("HOME", QFile::encodeName(m_home.path()));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path() + QStringLiteral("/data")));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.path() + QStringLiteral("/config")));
-    }
-
     // Keys a store splicing them into SQL text or LIKE patterns would mix up; the folder's
     // name holds characters with a meaning in URIs.
     void awkwardKeysKeepTheirOwnComments()

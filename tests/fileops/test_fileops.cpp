@@ -101,8 +101,7 @@ private Q_SLOTS:
     void init()
     {
         QDir(m_tmp.path()).removeRecursively();
-        qputenv("HOME", QFile::encodeName(at(QStringLiteral("home"))));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(at(QStringLiteral("home/data"))));
+        TestFiles::usePrivateHome(at(QStringLiteral("home")));
         TestFiles::makeDir(at(QStringLiteral("pics/sub")));
         TestFiles::makeDir(at(QStringLiteral("other")));
         TestFiles::write(at(QStringLiteral("pics/a.jpg")), "AAAA");
