@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr long MaxPeakRssMiB = 600;
+constexpr long MaxPeakRssMiB = 600;  // a decode sized by what a bomb claims passes it at once
 
 #define VERIFY_NO_FIFO_OPENED(rig)                                                                 \
     QVERIFY2((rig).watch.Violations().isEmpty(), qPrintable((rig).watch.Violations().join(u',')))
