@@ -92,12 +92,13 @@ class CommentsTest : public QObject {
     TestFiles::PrivateHome m_home;  // where pending re-keys are kept
 
 private Q_SLOTS:
-    // Keys a store splicing them into SQL text or LIKE patterns would mix up; the folder's
-    // name holds characters with a meaning in URIs.
+    // Keys a store splicing them into SQL text or LIKE patterns would mix up, read as a
+    // lookup and as a selection reads them; the folder's name holds characters with a
+    // meaning in URIs.
     void awkwardKeysKeepTheirOwnComments()
     {
         const QStringList keys = {"/pics/a.jpg", "/pics/A.jpg", "/pics/a\" or \"1\"=\"1.jpg", "/pics/semi;colon.jpg",
-                                  "/pics/'; DROP TABLE tblTooltip; --.jpg", "/pics/100%_done.jpg"};
+                                  "/pics/'; DROP TABLE tblTooltip; --.jpg", "/pics/100%_done.jpg", "/pics/new\nline.jpg"};
         QTemporaryDir temp;
         const QString folder = temp.path() + QStringLiteral("/odd ?#%20 folder");
         QVERIFY(QDir().mkpath(folder));
@@ -110,10 +111,14 @@ private Q_SLOTS:
         }
         TooltipStore store;  // opened afresh: the comments were kept in the file
         store.Open(folder);
-        for (const QString& key : keys)
+        for (const QString& key : keys) {
             QCOMPARE(store.LookupTooltip(key), Text(QStringLiteral("note of ") + key));
-        for (const char* probe : {"/pics/b\" or \"1\"=\"1.jpg", "\" or \"\"=\"", "/pics/%", "/pics/a.jpg;"})
+            QCOMPARE(TooltipStore::TooltipOf(store.Reader()(key)), Text(QStringLiteral("note of ") + key));
+        }
+        for (const char* probe : {"/pics/b\" or \"1\"=\"1.jpg", "\" or \"\"=\"", "/pics/%", "/pics/a.jpg;"}) {
             QCOMPARE(store.LookupTooltip(QString::fromUtf8(probe)), Text(""));
+            QCOMPARE(TooltipStore::TooltipOf(store.Reader()(QString::fromUtf8(probe))), Text(""));
+        }
         QCOMPARE(AllRows(file).size(), keys.size());
     }
 
