@@ -115,9 +115,10 @@ void TestStartup::storeLocation_data()
     QTest::addColumn<QString>("expectedFolder");
     QTest::addColumn<QString>("userStoreAfter");
     QTest::addColumn<bool>("withDataHome");
-    // A first start's copy of the installed store, and its keeping at the next starts, are in
-    // the acceptance run of the installed copy.
+    // The store kept at later starts is in the acceptance run of the installed copy.
     QTest::newRow("portable: beside the program") << QStringList{"exe", "installed"} << "prefix/bin" << "-" << true;
+    QTest::newRow("first start: copied from the installed one") << QStringList{"installed"} << "data/tessel"
+                                                                 << "installed" << true;
     QTest::newRow("nothing installed: none is made") << QStringList{} << "data/tessel" << "-" << true;
     QTest::newRow("a dangling link is the user's") << QStringList{"installed", "dangling"} << "data/tessel"
                                                     << "dangling" << true;
