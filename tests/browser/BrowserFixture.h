@@ -6,6 +6,7 @@
 #include "ScriptedDialogs.h"
 #include "ScriptedFileOperations.h"
 #include "ScriptedFileSystem.h"
+#include "Pixels.h"
 #include "TestFiles.h"
 #include "FileList.h"
 #include "SelectionLoader.h"
@@ -20,6 +21,18 @@
 inline QString caption(const QString& path, QSize size)
 {
     return path + QStringLiteral("   - Height = %1  Width = %2").arg(size.height()).arg(size.width());
+}
+
+// Writes a `format` file of one colour, w x h pixels.
+inline void writeImage(const QString& path, int w, int h, const char* format = "JPEG", QColor colour = Qt::darkCyan)
+{
+    TestFiles::write(path, Encode(Solid(w, h, colour), format));
+}
+
+// Chooses the menu item called `name`.
+inline void trigger(frmFileDir& form, const char* name)
+{
+    form.Menus().Action(QLatin1String(name))->trigger();
 }
 
 // Waits until what the newest selection reads off the window's thread (the picture's
@@ -83,5 +96,12 @@ struct BrowserFixture {
     {
         settings.SaveSetting(QStringLiteral("tessel"), QStringLiteral("Startup"), QStringLiteral("lastDir"), folder);
         return start(folder);
+    }
+
+    // As startIn, with the window shown.
+    frmFileDir& showIn(const QString& folder)
+    {
+        startIn(folder).show();
+        return *form;
     }
 };

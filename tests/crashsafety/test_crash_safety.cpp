@@ -56,16 +56,9 @@ bool isHotJournal(const QString& database)
 
 class TestCrashSafety : public QObject {
     Q_OBJECT
-    QTemporaryDir m_home;  // the user's folders, where pending re-keys are kept
+    TestFiles::PrivateHome m_home;  // where pending re-keys are kept
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        qputenv("HOME", QFile::encodeName(m_home.path()));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path() + QStringLiteral("/data")));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.path() + QStringLiteral("/config")));
-    }
-
     void killedWriterKeepsEveryReturnedCommand()
     {
         QTemporaryDir dir;

@@ -5,13 +5,10 @@
 #include "ScriptedFileOperations.h"
 #include "TestFiles.h"
 
-#include <QDeadlineTimer>
 #include <QtTest>
 #include <cerrno>
-#include <csignal>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 using Step = ScriptedFileOperations::Step;
 
@@ -66,35 +63,12 @@ const QByteArray Photo = [] {
 }
 
 namespace {
-// Moves `path` to the trash in a child process, so that a trash that never returns fails
-// the test instead of hanging it. The error number (0: trashed), or -1 when the child had
-// not finished after ten seconds (it is then killed).
-int trashInChild(const QString& path)
+// Whether two folders lie on different file systems.
+bool apart(const QString& a, const QString& b)
 {
-    int out[2];
-    if (::pipe(out) != 0)
-        return -2;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(out[0]);
-        const int number = ErrorOf([&] { FileOperations().MoveToTrash(path); });
-        (void)!::write(out[1], &number, sizeof number);
-        ::_exit(0);
-    }
-    ::close(out[1]);
-    int status = 0;
-    pid_t done = 0;
-    for (QDeadlineTimer deadline(10000); (done = ::waitpid(child, &status, WNOHANG)) == 0 && !deadline.hasExpired();)
-        QThread::msleep(20);
-    if (done == 0) {
-        ::kill(child, SIGKILL);
-        ::waitpid(child, &status, 0);
-    }
-    int number = -1;
-    if (done != child || ::read(out[0], &number, sizeof number) != ssize_t(sizeof number))
-        number = -1;
-    ::close(out[0]);
-    return number;
+    struct stat x {}, y {};
+    return ::stat(QFile::encodeName(a).constData(), &x) == 0 && ::stat(QFile::encodeName(b).constData(), &y) == 0
+           && x.st_dev != y.st_dev;
 }
 
 QByteArray repeated(const char* piece, int times, const char* tail)
@@ -127,8 +101,7 @@ private Q_SLOTS:
     void init()
     {
         QDir(m_tmp.path()).removeRecursively();
-        qputenv("HOME", QFile::encodeName(at(QStringLiteral("home"))));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(at(QStringLiteral("home/data"))));
+        TestFiles::usePrivateHome(at(QStringLiteral("home")));
         TestFiles::makeDir(at(QStringLiteral("pics/sub")));
         TestFiles::makeDir(at(QStringLiteral("other")));
         TestFiles::write(at(QStringLiteral("pics/a.jpg")), "AAAA");
@@ -233,9 +206,7 @@ private Q_SLOTS:
     void moveToAnotherRealFileSystem()
     {
         QTemporaryDir shm(QStringLiteral("/dev/shm/tessel-XXXXXX"));
-        struct stat a {}, b {};
-        if (!shm.isValid() || ::stat(QFile::encodeName(shm.path()).constData(), &a) != 0
-            || ::stat(QFile::encodeName(m_tmp.path()).constData(), &b) != 0 || a.st_dev == b.st_dev)
+        if (!shm.isValid() || !apart(shm.path(), m_tmp.path()))
             QSKIP("no second file system beside the temporary folder");
         const QString source = at(QStringLiteral("pics/big.jpg")), moved = shm.path() + QStringLiteral("/big.jpg");
         TestFiles::write(source, Photo);
@@ -310,7 +281,7 @@ private Q_SLOTS:
         for (int i = 0; i < times; ++i) {
             contents << QStringLiteral("copy %1").arg(i);
             TestFiles::write(path, contents.last().toUtf8());
-            QCOMPARE(trashInChild(path), error);
+            QCOMPARE(ErrorOf([&] { FileOperations().MoveToTrash(path); }), error);
             QCOMPARE(TestFiles::read(path), error ? contents.last().toUtf8() : QByteArray("<missing>"));
         }
         const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
@@ -363,9 +334,7 @@ private Q_SLOTS:
     {
         QFETCH(TopTrash, row);
         QTemporaryDir shm(QStringLiteral("/dev/shm/tessel-XXXXXX"));
-        struct stat a {}, b {};
-        if (!shm.isValid() || ::stat(QFile::encodeName(shm.path()).constData(), &a) != 0
-            || ::stat(QFile::encodeName(m_tmp.path()).constData(), &b) != 0 || a.st_dev == b.st_dev)
+        if (!shm.isValid() || !apart(shm.path(), m_tmp.path()))
             QSKIP("no second file system beside the temporary folder");
         const QString top = shm.path() + QLatin1Char('/'), path = top + QStringLiteral("pics/a b.jpg");
         TestFiles::write(path, "AB");

@@ -1,38 +1,13 @@
-// Inputs on which fuzzing found the parsers wrong, each with what they must give.
+// Inputs on which fuzzing found the parsers wrong, each with what they must give (the
+// wildcard's are rows of the platform test's pattern table).
 #include "DesktopEntry.h"
 #include "MimeAppsList.h"
-#include "WildcardPattern.h"
 
 #include <QtTest>
 
 class TestParserFinds : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void starInTheNameIsNoLiteralForTheWildcard_data()
-    {
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("matches");
-        // The matcher took the '*' for a literal where the name had one, and could not back up.
-        QTest::newRow("found by the fuzzer") << "*a*b" << "*.PNxa*axb" << true;
-        QTest::newRow("reduced") << "a*b" << "a*xb" << true;
-        QTest::newRow("star then question mark") << "*?b" << "*xab" << true;
-        QTest::newRow("two stars in the name") << "*.jpg" << "**.jpg" << true;
-        QTest::newRow("still needs the rest") << "a*b" << "a*x" << false;
-        QTest::newRow("star against stars only") << "*x*" << "**" << false;
-    }
-
-    void starInTheNameIsNoLiteralForTheWildcard()
-    {
-        QFETCH(QString, pattern);
-        QFETCH(QString, name);
-        QFETCH(bool, matches);
-        const WildcardPattern wildcard(pattern);
-        QCOMPARE(wildcard.Matches(name), matches);
-        QCOMPARE(wildcard.MatchesAsciiLower(name.toLower().toStdString()), matches);
-        QCOMPARE(WildcardPattern::MatchOne(pattern.toCaseFolded(), name.toCaseFolded()), matches);
-    }
-
     void firstSpellingOfAMimeTypeWins_data()
     {
         QTest::addColumn<QString>("text");

@@ -54,6 +54,21 @@ inline QByteArray read(const QString& path)
     return readRaw(QFile::encodeName(path));
 }
 
+// Points HOME and the desktop's data and settings folders into `home`, so that no test
+// touches the user's own files.
+inline void usePrivateHome(const QString& home)
+{
+    qputenv("HOME", QFile::encodeName(home));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home + QStringLiteral("/data")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home + QStringLiteral("/config")));
+}
+
+// A home of the test's own for as long as it lives, as usePrivateHome makes it.
+struct PrivateHome {
+    QTemporaryDir dir;
+    PrivateHome() { usePrivateHome(dir.path()); }
+};
+
 #ifdef TESSEL_BUILT_STORE
 // The empty comment store the build makes, copied into `folder`; returns its path.
 inline QString copyBuiltStore(const QString& folder)

@@ -1,9 +1,14 @@
 #pragma once
 #include "Sql.h"
+#include "TooltipStore.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QtGlobal>
+
+#include <optional>
+
+using Text = std::optional<QString>;
 
 // sFolder/Tooltips.mdb made with the schema file the build uses (TESSEL_TOOLTIP_SCHEMA_FILE).
 inline QString CreateStore(const QString& sFolder)
@@ -20,4 +25,13 @@ inline QString CreateStore(const QString& sFolder)
 inline QStringList AllRows(const QString& sFile)  // "Path|Tooltip", rowid order
 {
     return Sql(sFile, {QStringLiteral("SELECT Path || '|' || Tooltip FROM tblTooltip ORDER BY rowid")});
+}
+
+// A comment added the way the New command adds it.
+inline void AddComment(TooltipStore& store, const QString& sPath, const QString& sText)
+{
+    store.AddNew();
+    store.SetField(QStringLiteral("Path"), sPath);
+    store.SetField(QStringLiteral("Tooltip"), sText);
+    store.Update();
 }
