@@ -205,7 +205,7 @@ private Q_SLOTS:
         const int decodes = ahead.Decodes();
         form.mnuFullScreen_Click();
         QVERIFY(form.Viewer() && loaded(form.Viewer()));
-        QCOMPARE(shownPath(form), photo);
+        QCOMPARE(form.Viewer()->imgFullScr->GetPicture().Path(), photo);
         QCOMPARE(form.Viewer()->imgFullScr->Pixels().size(), QSize(1500, 1000));
         QCOMPARE(ahead.Decodes(), decodes);
     }
