@@ -40,7 +40,6 @@
 #include <QStandardPaths>
 #include <QTimer>
 
-#include <cmath>
 
 frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_globals(services.dialogs),
@@ -54,7 +53,7 @@ frmFileDir::frmFileDir(const BrowserServices& services, QWidget* parent)
     m_splitterHost = std::make_unique<QtSplitterHost>(m_surface, objectName(), m_scale.UnitsPerPixelX(),
                                                       m_scale.UnitsPerPixelY());
     m_previewLoader = std::make_unique<PreviewLoader>(*imgSmall, [this] { return neighbourPaths(); });
-    m_previewLoader->SetViewerAhead(std::make_shared<PicturePrefetcher>(), [this] { return screenPixels(); });
+    m_previewLoader->SetViewerAhead(std::make_shared<PicturePrefetcher>(), [this] { return frmFullScreen::ScreenBox(screen()); });
     m_selection = std::make_unique<SelectionLoader>();
     connect(m_selection.get(), &SelectionLoader::PictureLoaded, this,
             [this](const QString& path, const SelectionLoader::PictureRead& read) {
@@ -538,16 +537,6 @@ void frmFileDir::openViewer()
     // By the time destroyed() comes the viewer is half gone: nothing of it may be touched.
     connect(frmScreen, &QObject::destroyed, this, [this] { m_previewLoader->Resume(); });
     frmScreen->ShowFullScreen();
-}
-
-QSize frmFileDir::screenPixels() const
-{
-    // What a full-screen viewer opened now covers, in device pixels.
-    const QScreen* where = screen();
-    if (!where)
-        return {};
-    const qreal ratio = where->devicePixelRatio();
-    return QSize(int(std::ceil(where->geometry().width() * ratio)), int(std::ceil(where->geometry().height() * ratio)));
 }
 
 bool frmFileDir::eventFilter(QObject* watched, QEvent* event)

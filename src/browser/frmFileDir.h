@@ -128,7 +128,6 @@ private:
     void selectionPictureLoaded(const QString& path, const SelectionLoader::PictureRead& read);
     QSize previewPane() const;
     void selectionCommentsLoaded(const QString& path, bool ok, const QVector<TooltipRow>& rows);
-    QSize screenPixels() const;
     void openViewer();
     void viewerGone();
     QString entryPath(int index) const;

@@ -220,6 +220,15 @@ void frmFullScreen::Form_Resize()
     ShowPicture();
 }
 
+QSize frmFullScreen::ScreenBox(const QScreen* screen)
+{
+    if (!screen)
+        return {};
+    // As coverBox() computes it once the window covers the screen.
+    const qreal ratio = screen->devicePixelRatio();
+    return QSize(int(std::ceil(screen->geometry().width() * ratio)), int(std::ceil(screen->geometry().height() * ratio)));
+}
+
 QSize frmFullScreen::coverBox() const
 {
     if (lZoom != 0)

@@ -14,6 +14,7 @@
 class ControlAdapter;
 class IDialogs;
 class PictureControl;
+class QScreen;
 class PictureBox;
 class QAction;
 class QLabel;
@@ -40,6 +41,8 @@ public:
     ~frmFullScreen() override;
 
     static QString HintText();
+    // The device pixels a viewer opened on `screen` covers, to decode its pictures for.
+    static QSize ScreenBox(const QScreen* screen);
 
     // Covers the owner's screen and shows the window; the first resize shows the picture.
     // Returns normally even when that picture fails and the window unloads itself.
