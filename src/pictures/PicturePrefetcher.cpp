@@ -113,40 +113,34 @@ void PicturePrefetcher::Prefetch(const QString& current, const QString& previous
     for (const QString& path : {next, previous})
         if (!path.isEmpty() && path != current && !wanted.contains(path))
             wanted << path;
-    {
-        QMutexLocker lock(&m_mutex);
-        // A decode that is running for a picture no longer wanted finishes unseen: its
-        // result finds no entry.
-        m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
-                                       [&](const Entry& e) {
-                                           return !wanted.contains(e.path) || e.coverBox != coverBox;
-                                       }),
-                        m_entries.end());
-        for (const QString& path : wanted) {
-            if (find(path, coverBox))
-                continue;
-            Entry e;
-            e.id = ++m_nextId;
-            e.path = path;
-            e.coverBox = coverBox;
-            const qint64 bytes = pixelsBefore.isNull() ? 0 : qint64(pixelsBefore.sizeInBytes());
-            if (path == shownBefore.Path() && !pixelsBefore.isNull()
-                && pixelsBefore.size()
-                       == PictureDecoder::DecodeSize(shownBefore, CoverFor(shownBefore.PixelSize(), coverBox))
-                && heldBytesLocked() + bytes <= m_budget) {
-                e.state = State::Ready;
-                e.picture = shownBefore;
-                e.pixels = pixelsBefore;
-                e.bytes = bytes;
-            }
-            m_entries.push_back(std::move(e));
-        }
-        // Keep the order the caller asked for, so the worker starts with the next picture.
-        std::stable_sort(m_entries.begin(), m_entries.end(), [&](const Entry& a, const Entry& b) {
-            return wanted.indexOf(a.path) < wanted.indexOf(b.path);
-        });
-    }
     QMutexLocker lock(&m_mutex);
+    // A decode that is running for a picture no longer wanted finishes unseen: its result
+    // finds no entry.
+    m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
+                                   [&](const Entry& e) { return !wanted.contains(e.path) || e.coverBox != coverBox; }),
+                    m_entries.end());
+    for (const QString& path : wanted) {
+        if (find(path, coverBox))
+            continue;
+        Entry e;
+        e.id = ++m_nextId;
+        e.path = path;
+        e.coverBox = coverBox;
+        const qint64 bytes = pixelsBefore.isNull() ? 0 : qint64(pixelsBefore.sizeInBytes());
+        if (path == shownBefore.Path() && !pixelsBefore.isNull()
+            && pixelsBefore.size() == PictureDecoder::DecodeSize(shownBefore, CoverFor(shownBefore.PixelSize(), coverBox))
+            && heldBytesLocked() + bytes <= m_budget) {
+            e.state = State::Ready;
+            e.picture = shownBefore;
+            e.pixels = pixelsBefore;
+            e.bytes = bytes;
+        }
+        m_entries.push_back(std::move(e));
+    }
+    // Keep the order the caller asked for, so the worker starts with the next picture.
+    std::stable_sort(m_entries.begin(), m_entries.end(), [&](const Entry& a, const Entry& b) {
+        return wanted.indexOf(a.path) < wanted.indexOf(b.path);
+    });
     if (m_draining || m_entries.empty())
         return;
     m_draining = true;
