@@ -22,6 +22,7 @@ void Run(std::vector<BenchResult>& results, BenchServices& services, const QStri
 // Makes `root` a home for StartupChild: settings that start in `folder`, a comment store.
 int StartupPrepareChild(const QString& root, const QString& folder);
 int StartupChild(const QString& root, const QString& folder);
-int StartupReferenceChild();
+// The reference: an empty main window, or with `menuAndList` one with a menu bar and a list.
+int StartupReferenceChild(bool menuAndList);
 
 }

@@ -163,7 +163,7 @@ int runChildMode(int argc, char* argv[])
     if (mode == "--startup-prepare")
         return BrowseScenarios::StartupPrepareChild(target, QString::fromLocal8Bit(argv[3]));
     if (mode == "--startup-reference")
-        return BrowseScenarios::StartupReferenceChild();
+        return BrowseScenarios::StartupReferenceChild(target == QStringLiteral("menu-and-list"));
     if (mode == "--peak-preview")
         return PreviewScenarios::PeakPreviewChild(target);
     if (mode == "--peak-viewer-3x")
