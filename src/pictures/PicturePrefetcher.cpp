@@ -12,8 +12,10 @@ constexpr double HeaderDpi = 96.0;
 PicturePrefetcher::PicturePrefetcher(qint64 budgetBytes, Box box) : m_budget(budgetBytes), m_box(box)
 {
     m_pool.setMaxThreadCount(1);
-    // What the user is looking at decodes on other threads; this only guesses ahead.
-    m_pool.setThreadPriority(QThread::LowPriority);
+    // What the user is looking at decodes on other threads; this only guesses ahead, so it
+    // takes a core only when nothing else wants it (SCHED_IDLE on Linux): a guess never
+    // slows down the picture the user asked for.
+    m_pool.setThreadPriority(QThread::IdlePriority);
 }
 
 PicturePrefetcher::~PicturePrefetcher()
