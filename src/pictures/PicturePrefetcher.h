@@ -13,7 +13,7 @@
 
 // Makes stepping through a folder instant, in the full-screen viewer and in the preview:
 // while one picture is shown, the pictures before and after it in the owner's list are
-// decoded ahead on a idle-priority worker from Qt's pool, at the size the screen or pane
+// decoded ahead on an idle-priority worker from Qt's pool, at the size the screen or pane
 // needs. It keeps nothing but those two (the shown picture's pixels live in the image
 // control), and their pixels together stay within a byte budget, so a zoomed view of a huge
 // photo never holds several of them. A picture decoded ahead is used only while its file is
