@@ -138,12 +138,6 @@ private Q_SLOTS:
         QCOMPARE(rig.list.ListCount(), deleted ? 4 : 5);
         QCOMPARE(rig.list.FileName(), nowSelected);
         QCOMPARE(rig.read("pics/" + name), deleted ? QByteArray("<missing>") : name.toUtf8());
-        if (deleted) {
-            // In the trash, with what it takes to restore it.
-            QCOMPARE(rig.read("home/data/Trash/files/" + name), name.toUtf8());
-            QVERIFY(rig.read("home/data/Trash/info/" + name + ".trashinfo")
-                        .contains("Path=" + QFile::encodeName(rig.at("pics/" + name))));
-        }
     }
 
     // Where the controls sit is the design's table; their texts, order and defaults are behaviour.

@@ -185,8 +185,8 @@ private Q_SLOTS:
         QCOMPARE(AllRows(file), QStringList());
     }
 
-    // Every row goes out and comes back byte for byte, whatever it holds; importing what the
-    // store holds already adds nothing; a broken file adds nothing at all.
+    // Every row goes out and comes back byte for byte, whatever it holds; a row the store
+    // holds already is skipped; a broken file adds nothing at all.
     void csvRoundTripsEveryRow()
     {
         QTemporaryDir dir;
@@ -219,9 +219,6 @@ private Q_SLOTS:
         QCOMPARE(first.skipped, 0);
         const QString bytes = QStringLiteral("SELECT hex(Path) || ':' || hex(Tooltip) FROM tblTooltip ORDER BY rowid");
         QCOMPARE(Sql(to, {bytes}), Sql(from, {bytes}));
-        const CommentsCsv::ImportCount again = CommentsCsv::Import(target, csv);
-        QCOMPARE(again.added, 0);
-        QCOMPARE(again.skipped, int(rows.size()));
 
         // Into a store that holds one of them already, from a file an editor left a blank line at the end of.
         QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/third")));
