@@ -1,17 +1,15 @@
 // Tests of the platform services that have no list control behind them: patterns,
-// listing, control bounds, errors at the event boundary, the real text prompt, volumes.
-// Rounding and unit conversion are checked through the geometry, picture and Image
-// Information tests; the settings file through the main window and the acceptance run.
+// listing, errors at the event boundary, the real text prompt, volumes. Rounding, unit
+// conversion and control bounds are checked through the geometry, picture, viewer and Image
+// Information tests and the main window's layout after a drag; the settings file through
+// the main window and the acceptance run.
 #include "AppError.h"
-#include "ControlAdapter.h"
 #include "FileListModel.h"
-#include "FormScale.h"
 #include "LocalFileSystem.h"
 #include "QtDialogs.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedFileSystem.h"
 #include "TestFiles.h"
-#include "Units.h"
 #include "WildcardPattern.h"
 
 #include <QApplication>
@@ -90,21 +88,6 @@ private Q_SLOTS:
         const QStringList names = ListMatchingFiles(fs, dir, WildcardPattern(QStringLiteral("*.jpg;*.gif;*.bmp;*.dib")));
         QCOMPARE(names, (QStringList{"A.JPG", "b.jpg", "bad\uFFFD.jpg", "c.Gif", "semi;colon.jpg"}));
         QVERIFY(!QFile::exists(dir + QStringLiteral("/bad\uFFFD.jpg")));
-    }
-
-    // That the stored values stay exact is seen in the main window's layout after a drag.
-    void controlAdapterPlacesAtNearestPixel()
-    {
-        QWidget form;
-        auto* child = new QWidget(&form);
-        FormScale scale(&form, &form, Units::Twips);
-        ControlAdapter bounds(child, scale);
-        const double tpp = Units::TwipsPerPixel(form.logicalDpiX());
-        const auto px = [tpp](double twips) { return int(Units::RoundHalfEven(twips / tpp)); };
-        bounds.SetBounds(2160, 600, 2175, 3795);
-        QCOMPARE(child->geometry(), QRect(px(2160), px(600), px(2175), px(3795)));
-        bounds.SetWidth(-300);  // a window made tiny
-        QCOMPARE(child->width(), 0);
     }
 
     // An AppError shows its number and text; any other exception is an internal error.
