@@ -1,15 +1,18 @@
 // Tests of the platform services that have no list control behind them: patterns,
-// listing, errors at the event boundary, the real text prompt, volumes. Rounding, unit
-// conversion and control bounds are checked through the geometry, picture, viewer and Image
-// Information tests and the main window's layout after a drag; the settings file through
-// the main window and the acceptance run.
+// listing, a control's negative width, errors at the event boundary, the real text prompt,
+// volumes. Rounding, unit conversion and control bounds are checked through the geometry,
+// picture, viewer and Image Information tests and the main window's layout after a drag;
+// the settings file through the main window and the acceptance run.
 #include "AppError.h"
+#include "ControlAdapter.h"
 #include "FileListModel.h"
+#include "FormScale.h"
 #include "LocalFileSystem.h"
 #include "QtDialogs.h"
 #include "ScriptedDialogs.h"
 #include "ScriptedFileSystem.h"
 #include "TestFiles.h"
+#include "Units.h"
 #include "WildcardPattern.h"
 
 #include <QApplication>
@@ -88,6 +91,21 @@ private Q_SLOTS:
         const QStringList names = ListMatchingFiles(fs, dir, WildcardPattern(QStringLiteral("*.jpg;*.gif;*.bmp;*.dib")));
         QCOMPARE(names, (QStringList{"A.JPG", "b.jpg", "bad\uFFFD.jpg", "c.Gif", "semi;colon.jpg"}));
         QVERIFY(!QFile::exists(dir + QStringLiteral("/bad\uFFFD.jpg")));
+    }
+
+    // A window made tiny gives a control a negative width: it is placed as empty. Only a
+    // window on screen shows it; an unshown one has Qt clamp the size by itself.
+    void controlAdapterClampsANegativeWidth()
+    {
+        QWidget form;
+        auto* child = new QWidget(&form);
+        FormScale scale(&form, &form, Units::Twips);
+        ControlAdapter bounds(child, scale);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        bounds.SetBounds(2160, 600, 2175, 3795);
+        bounds.SetWidth(-300);
+        QCOMPARE(child->width(), 0);
     }
 
     // An AppError shows its number and text; any other exception is an internal error.
