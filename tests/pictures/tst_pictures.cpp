@@ -14,16 +14,9 @@
 
 #include <QCryptographicHash>
 #include <QDataStream>
-#include <QImageReader>
 #include <QTemporaryDir>
 #include <QSemaphore>
 #include <QtTest>
-
-#include <chrono>
-#include <fcntl.h>
-#include <future>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -143,31 +136,19 @@ private Q_SLOTS:
                       QSize size = QSize()) { QTest::newRow(name) << Load{path, error, format, size}; };
         // The format comes from the content, never from the name.
         row("jpeg", file("a.jpg", Encode(Quadrants(640, 480))), {}, "jpeg", QSize(640, 480));
-        row("bmp as .dib", file("b.dib", Encode(Quadrants(12, 36), "BMP")), {}, "bmp", QSize(12, 36));
         row("gif", file("c.gif", Gif({4, 2}, {4, 2})), {}, "gif", QSize(4, 2));
         row("bmp stored top-down", file("e.bmp", TopDownBmp(Quadrants(12, 36))), {}, "bmp", QSize(12, 36));
         row("jpeg named .bmp", file("d.bmp", Encode(Quadrants(20, 10))), {}, "jpeg", QSize(20, 10));
         // Other formats the reader knows are read when the name says the same format (the
         // list shows only the types the user listed, by name).
-        row("png", file("f.png", Encode(Quadrants(8, 6), "PNG")), {}, "png", QSize(8, 6));
-        row("webp", file("g.webp", Encode(Quadrants(10, 4), "WEBP")), {}, "webp", QSize(10, 4));
         row("tiff as .tif", file("h.tif", Encode(Quadrants(6, 10), "TIFF")), {}, "tiff", QSize(6, 10));
 
         const QString invalid = QStringLiteral("481 Invalid picture"), notFound = QStringLiteral("53 File not found");
         row("png named .jpg", file("png.jpg", Encode(Quadrants(8, 8), "PNG")), invalid);
-        row("webp named .png", file("webp.png", Encode(Quadrants(8, 8), "WEBP")), invalid);
-        row("png named .webp", file("png.webp", Encode(Quadrants(8, 8), "PNG")), invalid);
-        row("text", file("text.jpg", "just some words\n"), invalid);
-        row("zero bytes", file("empty.gif", ""), invalid);
         row("folder", TestFiles::makeDir(m_dir.filePath("folder.jpg")), invalid);
         QVERIFY(QFile::link(m_dir.filePath("nowhere.jpg"), m_dir.filePath("dangling.jpg")));
         row("dangling symlink", m_dir.filePath("dangling.jpg"), notFound);
-        QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath("x.jpg")).constData(), 0644), 0);
-        row("fifo", m_dir.filePath("x.jpg"), invalid); // opening it for reading would block
-        // A name that is not UTF-8 is shown with a replacement character; that name stands for
-        // the file it came from and for a real file carrying the character, so it opens neither.
         const QByteArray jpeg = Encode(Quadrants(16, 16));
-        row("lossily shown name", file(QStringLiteral("bad\uFFFD.jpg"), jpeg), notFound);
 
         // Decompression bombs: refused from the header, before anything is allocated.
         const QString tooLarge = QStringLiteral("7 The picture is too large to open (%1 x %2 pixels)");
@@ -181,17 +162,9 @@ private Q_SLOTS:
     {
         QFETCH(Load, row);
         const auto& [path, error, format, size] = row;
-        // On a worker, so that a blocking open fails the test instead of hanging it. None of
-        // these files has an EXIF thumbnail.
-        auto attempt = std::async(std::launch::async, [path = row.path] {
-            const bool thumbnail = !PictureDecoder::EmbeddedThumbnail(path).isNull();
-            return errorOf(path, false) + errorOf(path, true) + (thumbnail ? "thumbnail" : "");
-        });
-        const bool blocked = attempt.wait_for(std::chrono::seconds(5)) != std::future_status::ready;
-        while (attempt.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
-            ::close(::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK)); // release the reader
-        QVERIFY2(!blocked, "opening the file blocked");
-        QCOMPARE(attempt.get(), error + error);
+        // None of these files has an EXIF thumbnail.
+        QVERIFY(PictureDecoder::EmbeddedThumbnail(path).isNull());
+        QCOMPARE(errorOf(path, false) + errorOf(path, true), error + error);
         if (!error.isEmpty())
             return;
 
@@ -242,8 +215,6 @@ private Q_SLOTS:
         const QSize upright = orientation >= 5 ? QSize(64, 128) : QSize(128, 64);
         const Picture picture = Picture::LoadPicture(path, 96, 96);
         QCOMPARE(picture.PixelSize(), upright);
-        QCOMPARE(picture.Width(), Picture::PixelsToHimetric(upright.width(), 96));
-        QCOMPARE(picture.Height(), Picture::PixelsToHimetric(upright.height(), 96));
         // Natural size, a DCT-scaled decode for a box in upright pixels, and the thumbnail.
         const QImage images[] = {PictureDecoder::DecodeForDisplay(path, QSize()),
                                  PictureDecoder::DecodeForDisplay(path, upright / 4),
@@ -269,12 +240,9 @@ private Q_SLOTS:
     void dctScale()
     {
         const struct { QSize natural, box; bool jpeg; QSize expected; } rows[] = {
-            {{6000, 4000}, {1920, 1080}, true, {3000, 2000}},
             {{6000, 4000}, {640, 480}, true, {750, 500}},
-            {{6000, 4000}, {751, 480}, true, {1500, 1000}},   // one pixel more: 1/4
-            {{6001, 4001}, {640, 480}, true, {750, 500}},     // an odd size rounds down
-            {{1000, 3000}, {1920, 1080}, true, {1000, 3000}}, // narrower than the box
-            {{6000, 4000}, {}, true, {6000, 4000}},           // no box: natural
+            {{6000, 4000}, {751, 480}, true, {1500, 1000}}, // one pixel more: 1/4
+            {{6001, 4001}, {640, 480}, true, {750, 500}},   // an odd size rounds down
             {{6000, 4000}, {640, 480}, false, {6000, 4000}},
         };
         for (const auto& row : rows)
@@ -363,7 +331,7 @@ private Q_SLOTS:
         QVERIFY(!ThumbnailCache(QString()).Store(photo, 1700000000, Solid(600, 600), {600, 600}));
     }
 
-    void boxDrawsStretched()
+    void box()
     {
         PictureBox box;
         box.resize(40, 20);
@@ -376,12 +344,6 @@ private Q_SLOTS:
             QVERIFY(Near(shown.pixelColor(2, 2), Qt::red, 10));
             QVERIFY(Near(shown.pixelColor(37, 17), Qt::white, 10));
         }
-    }
-
-    void boxClickAndTooltip()
-    {
-        PictureBox box;
-        box.resize(40, 20);
         QSignalSpy clicks(&box, &PictureBox::Click);
         QTest::mouseClick(&box, Qt::RightButton, {}, QPoint(5, 5));
         QTest::mousePress(&box, Qt::LeftButton, {}, QPoint(5, 5));
