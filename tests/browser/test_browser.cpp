@@ -94,7 +94,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<Step>("row");
         // Plain steps, wrapping at both ends, and Page Down are pressed in the acceptance run.
-        const int down = KeyCodes::Down, up = KeyCodes::Up, pageDown = 34;
+        const int down = KeyCodes::Down, up = KeyCodes::Up, pageDown = KeyCodes::PageDown;
         QTest::newRow("down from none") << Step{"pics", -1, down, 0};
         QTest::newRow("up from none") << Step{"pics", -1, up, 2};
         QTest::newRow("other key, none selected") << Step{"pics", -1, pageDown, -1};

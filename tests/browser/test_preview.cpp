@@ -1,6 +1,7 @@
 // Selecting a file: preview, caption, comments, decoding that never blocks, and the
 // full-screen viewer opened from the main window and stepping through its list.
 #include "BrowserFixture.h"
+#include "KeyCodes.h"
 #include "FileList.h"
 #include "FolderList.h"
 #include "PictureBox.h"
@@ -155,7 +156,7 @@ private Q_SLOTS:
         // Holding the Down arrow: the caption and then the pixels follow the newest step;
         // decodes never pile up.
         for (int i = 0; i < 12; ++i)
-            form.StepSelection(40);
+            form.StepSelection(KeyCodes::Down);
         QVERIFY(settled(form));
         QVERIFY(form.windowTitle().endsWith(QStringLiteral("Height = 2000  Width = 3000")));
         QVERIFY(form.Preview().Decodes() <= 3);
@@ -261,12 +262,12 @@ private Q_SLOTS:
         viewer->mnuZoom_Click(2);
         viewer->mnuNext_Click();  // c -> a
         QVERIFY(loaded(viewer));
-        viewer->Form_KeyDown(40, 0);  // a -> b
+        viewer->Form_KeyDown(KeyCodes::Down, 0);  // a -> b
         QVERIFY(loaded(viewer));
         viewer->mnuFitToScreen_Click();
         QVERIFY(settled(form));
         QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/b.JPG"));
-        viewer->Form_KeyDown(27, 0);
+        viewer->Form_KeyDown(KeyCodes::Esc, 0);
         QVERIFY(!viewer->isVisible());
         QCOMPARE(form.flbFiles->ListIndex(), 1);
         QVERIFY(form.imgSmall->Pixels().cacheKey() == viewer->imgFullScr->Pixels().cacheKey());

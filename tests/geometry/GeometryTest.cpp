@@ -354,7 +354,7 @@ private Q_SLOTS:
         shot.fill(Background);
         QPainter painter(&shot);
         host.BeginPaint(&painter);
-        splitter.DEdge(5);
+        splitter.DEdge(Edge::Raised);
         host.EndPaint();
         painter.end();
         // Raised: lighter than the face on the left, darker on the right and at the bottom.

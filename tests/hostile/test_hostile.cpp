@@ -4,6 +4,7 @@
 // case must end in its message or its silent recovery, as marked at the case: never a
 // crash, a hang (a FIFO is never opened for reading) or unbounded memory.
 #include "BrowserFixture.h"
+#include "KeyCodes.h"
 #include "FifoWatch.h"
 #include "FileList.h"
 #include "FolderList.h"
@@ -217,7 +218,7 @@ private Q_SLOTS:
         QSize shownSize(0, 0);
         QString shownPath;
         for (int step = 0; step < count; ++step) {
-            form.StepSelection(40);
+            form.StepSelection(KeyCodes::Down);
             QVERIFY(settled(form));
             const QString name = form.flbFiles->List(step);
             const Entry* entry = rig.find(name);
@@ -286,7 +287,7 @@ private Q_SLOTS:
             const QString file = level % 2 ? QStringLiteral("inner.jpg") : QStringLiteral("top.jpg");
             QCOMPARE(form.flbFiles->Path(), folder);
             QCOMPARE(listedNames(form), QStringList{file});
-            form.StepSelection(40);
+            form.StepSelection(KeyCodes::Down);
             QVERIFY(settled(form));
             QCOMPARE(form.windowTitle(), caption(folder + QLatin1Char('/') + file, level % 2 ? QSize(14, 9) : QSize(12, 8)));
         }

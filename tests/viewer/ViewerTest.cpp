@@ -4,6 +4,7 @@
 // mouse and stepping through a real folder are driven from the main window and by the
 // acceptance run. Every picture is written by the tests themselves.
 #include "AppError.h"
+#include "KeyCodes.h"
 #include "PictureControl.h"
 #include "PictureBox.h"
 #include "PicturePrefetcher.h"
@@ -80,7 +81,7 @@ class ViewerTest : public QObject {
             const int n = int(owner.files.size());
             owner.keys << KeyCode;
             owner.shift = Shift;
-            owner.index = (owner.index + (KeyCode == 40 ? 1 : KeyCode == 38 ? n - 1 : 0)) % n;
+            owner.index = (owner.index + (KeyCode == KeyCodes::Down ? 1 : KeyCode == KeyCodes::Up ? n - 1 : 0)) % n;
         });
         connect(viewer, &frmFullScreen::QueryNeighbours, viewer, [&owner](QString& sPrevious, QString& sNext) {
             if (!owner.namesNeighbours)
