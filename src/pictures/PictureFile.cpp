@@ -230,9 +230,10 @@ QImage PictureFile::ReadUpright(QSize uprightSize)
         m_reader->setScaledSize(stored);
     }
     QImage image;
-    // A truncated or damaged file still yields what decoded; only nothing at all fails.
-    m_reader->read(&image);
-    if (image.isNull())
+    // A truncated file or damaged scan data still yields what decoded. When the decoder
+    // gives up instead, the image it had allocated holds unread memory at the stored size
+    // and orientation: that is no picture.
+    if (!m_reader->read(&image) || image.isNull())
         failInvalid();
     return image;
 }
