@@ -189,6 +189,8 @@ private Q_SLOTS:
         row("bmp 100000 x 100000", file("bomb2.bmp", BmpClaiming(100000, 100000)), tooLarge.arg(100000).arg(100000));
         row("bmp top-down", file("bomb3.bmp", BmpClaiming(100000, -100000)), tooLarge.arg(100000).arg(100000));
         row("gif 65535 x 65535", file("bomb4.gif", Gif({65535, 65535}, {2, 2})), tooLarge.arg(65535).arg(65535));
+        // A screen 0 high takes its height from the frame, and its width still decodes.
+        row("gif 65535 x 0", file("bomb5.gif", Gif({65535, 0}, {2, 4097})), tooLarge.arg(65535).arg(4097));
 
         // The decoder gave up before any pixel: what it allocated holds no picture.
         QTest::newRow("jpeg without quantization tables")
