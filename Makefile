@@ -58,7 +58,8 @@ test-sanitize: setup-test
 	@cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS) -LE acceptance
 
-# The parsers of untrusted text under libFuzzer, a bounded time each (fuzz/run.sh).
+# The parsers of untrusted text and the picture reader under libFuzzer, a bounded time
+# each (fuzz/run.sh).
 fuzz-build: setup-test
 	@cmake -S fuzz -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS)

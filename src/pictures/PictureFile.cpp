@@ -147,12 +147,15 @@ PictureFile::PictureFile(const QString& path) : m_path(path)
     if (m_format == "gif") {
         // Qt draws a GIF onto its whole logical screen, yet may report only the first
         // frame's size (a 2 x 2 frame on a 65535 x 65535 screen reads as 2 x 2), which would
-        // slip a bomb past the check below and misstate the size. The screen is what decodes.
+        // slip a bomb past the check below and misstate the size. The screen is what decodes;
+        // only a side the screen leaves at 0 comes from the first frame, as reported.
         const qint64 at = m_file.pos();
         const QSize screen = claimedSize();
         m_file.seek(at);
-        if (screen.isValid() && !screen.isEmpty())
-            m_storedSize = screen;
+        if (screen.width() > 0)
+            m_storedSize.setWidth(screen.width());
+        if (screen.height() > 0)
+            m_storedSize.setHeight(screen.height());
     }
     if (!m_storedSize.isValid() || m_storedSize.isEmpty()) {
         // Qt refuses some headers outright (a BMP over 16384 x 16384, a JPEG over 65500 a
@@ -230,9 +233,10 @@ QImage PictureFile::ReadUpright(QSize uprightSize)
         m_reader->setScaledSize(stored);
     }
     QImage image;
-    // A truncated or damaged file still yields what decoded; only nothing at all fails.
-    m_reader->read(&image);
-    if (image.isNull())
+    // A truncated file or damaged scan data still yields what decoded. When the decoder
+    // gives up instead, the image it had allocated holds unread memory at the stored size
+    // and orientation: that is no picture.
+    if (!m_reader->read(&image) || image.isNull())
         failInvalid();
     return image;
 }

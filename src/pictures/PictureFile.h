@@ -42,8 +42,8 @@ public:
     quint64 Inode() const { return m_inode; }
 
     // Decodes the pixels at `uprightSize` (must be the upright size or, for a JPEG, a
-    // DCT-scaled size of it) and returns them upright. Damaged pixel data gives whatever
-    // decoded; throws AppError when nothing did. Call once.
+    // DCT-scaled size of it) and returns them upright. Truncated or damaged pixel data
+    // gives whatever decoded; throws AppError when the decoder gave up. Call once.
     QImage ReadUpright(QSize uprightSize);
     // The JPEG thumbnail stored in the EXIF block, upright; null when there is none. Reads
     // the EXIF block only now: most users of a PictureFile never ask for it.

@@ -57,6 +57,19 @@ QByteArray WithFrameSize(QByteArray jpeg, int width, int height)
     return {};
 }
 
+// The JPEG without its quantization tables: the header reads, the decoder gives up at once.
+QByteArray WithoutQuantizationTables(QByteArray jpeg)
+{
+    for (int pos = 2; pos + 4 <= jpeg.size() && uchar(jpeg[pos + 1]) != 0xDA;) {
+        const int length = 2 + (uchar(jpeg[pos + 2]) << 8 | uchar(jpeg[pos + 3]));
+        if (uchar(jpeg[pos + 1]) == 0xDB)
+            jpeg.remove(pos, length);
+        else
+            pos += length;
+    }
+    return jpeg;
+}
+
 // A BMP header claiming a size, followed by a few bytes of pixel data.
 QByteArray BmpClaiming(qint32 width, qint32 height)
 {
@@ -82,8 +95,9 @@ QByteArray TopDownBmp(const QImage& image)
 }
 
 // A row of the loading table: the file, the error it gives ("<number> <description>",
-// empty when the picture loads), else its format and size.
-struct Load { QString path, error; QByteArray format; QSize size; };
+// empty when the picture loads), else its format and size, and the error decoding it gives
+// when only that fails.
+struct Load { QString path, error; QByteArray format; QSize size; QString decodeError; };
 
 // A row of the orientation table: the EXIF orientation, and which stored quadrant's colour
 // ends up at the upright top-left and top-right corners.
@@ -133,7 +147,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<Load>("row");
         auto row = [](const char* name, const QString& path, const QString& error, const char* format = "",
-                      QSize size = QSize()) { QTest::newRow(name) << Load{path, error, format, size}; };
+                      QSize size = QSize()) { QTest::newRow(name) << Load{path, error, format, size, {}}; };
         // The format comes from the content, never from the name.
         row("jpeg", file("a.jpg", Encode(Quadrants(640, 480))), {}, "jpeg", QSize(640, 480));
         row("gif", file("c.gif", Gif({4, 2}, {4, 2})), {}, "gif", QSize(4, 2));
@@ -156,21 +170,29 @@ private Q_SLOTS:
         row("bmp 100000 x 100000", file("bomb2.bmp", BmpClaiming(100000, 100000)), tooLarge.arg(100000).arg(100000));
         row("bmp top-down", file("bomb3.bmp", BmpClaiming(100000, -100000)), tooLarge.arg(100000).arg(100000));
         row("gif 65535 x 65535", file("bomb4.gif", Gif({65535, 65535}, {2, 2})), tooLarge.arg(65535).arg(65535));
+        // A screen 0 high takes its height from the frame, and its width still decodes.
+        row("gif 65535 x 0", file("bomb5.gif", Gif({65535, 0}, {2, 4097})), tooLarge.arg(65535).arg(4097));
+
+        // The decoder gave up before any pixel: what it allocated holds no picture.
+        QTest::newRow("jpeg without quantization tables")
+            << Load{file("noquant.jpg", WithoutQuantizationTables(jpeg)), {}, "jpeg", QSize(16, 16), invalid};
     }
 
     void load()
     {
         QFETCH(Load, row);
-        const auto& [path, error, format, size] = row;
+        const auto& [path, error, format, size, decodeError] = row;
         // None of these files has an EXIF thumbnail.
         QVERIFY(PictureDecoder::EmbeddedThumbnail(path).isNull());
-        QCOMPARE(errorOf(path, false) + errorOf(path, true), error + error);
+        QCOMPARE(errorOf(path, false) + errorOf(path, true), error + (decodeError.isEmpty() ? error : decodeError));
         if (!error.isEmpty())
             return;
 
         const Picture picture = Picture::LoadPicture(path, 96, 96);
         QCOMPARE(picture.Format(), format);
         QCOMPARE(picture.PixelSize(), size);
+        if (!decodeError.isEmpty())
+            return;
         const QImage pixels = PictureDecoder::DecodeForDisplay(path, QSize());
         QCOMPARE(pixels.size(), size);
         QVERIFY(Near(pixels.pixelColor(0, 0), Qt::red));
