@@ -25,6 +25,12 @@ void PreviewLoader::SetViewerAhead(std::shared_ptr<PicturePrefetcher> ahead, std
     m_screenBox = std::move(screenBox);
 }
 
+void PreviewLoader::ViewerOpened()
+{
+    m_viewerOpen = true;
+    m_linger.stop();
+}
+
 void PreviewLoader::decodeForViewer()
 {
     const QString path = m_box.GetPicture().Path();

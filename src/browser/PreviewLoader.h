@@ -45,10 +45,17 @@ public:
     // hands them over, otherwise by decoding now.
     void Resume(const QString& path = QString(), const QImage& pixels = QImage());
     // Where the full-screen viewer takes its pictures decoded ahead, and the box its screen
-    // needs covered: a preview looked at for LingerMs is decoded there, in the background,
-    // so that opening the viewer on it shows the picture at once. Off until set.
+    // needs covered: a preview looked at for a moment (LingerMs unless set otherwise) is
+    // decoded there, in the background, so that opening the viewer on it shows the picture
+    // at once. Off until set.
     void SetViewerAhead(std::shared_ptr<PicturePrefetcher> ahead, std::function<QSize()> screenBox);
+    void SetLingerMs(int ms) { m_linger.setInterval(ms); }
     const std::shared_ptr<PicturePrefetcher>& ViewerAhead() const { return m_viewerAhead; }
+    // The viewer opened: it decides what it decodes, so nothing is decoded for it from here
+    // until Resume.
+    void ViewerOpened();
+    // Whether a decode for the viewer will start if the user stays on this preview.
+    bool IsLingering() const { return m_linger.isActive(); }
     static constexpr int LingerMs = 300;
     // Where decoded pixels are kept as thumbnails for the next visit (off until set).
     void SetThumbnailCache(const ThumbnailCache& cache) { m_thumbnails = cache; }

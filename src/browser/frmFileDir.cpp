@@ -536,6 +536,7 @@ void frmFileDir::openViewer()
     frmScreen->installEventFilter(this);
     // By the time destroyed() comes the viewer is half gone: nothing of it may be touched.
     connect(frmScreen, &QObject::destroyed, this, [this] { m_previewLoader->Resume(); });
+    m_previewLoader->ViewerOpened();
     frmScreen->ShowFullScreen();
 }
 

@@ -209,6 +209,18 @@ private Q_SLOTS:
         QCOMPARE(form.Viewer()->imgFullScr->GetPicture().Path(), photo);
         QCOMPARE(form.Viewer()->imgFullScr->Pixels().size(), QSize(1500, 1000));
         QCOMPARE(ahead.Decodes(), decodes);
+
+        // Opened at once on a new selection, the viewer decodes its own neighbours: the
+        // preview's wait for the user to stay ends, or it would take them away.
+        form.Viewer()->mnuClose_Click();
+        writeImage(f.path("pics/sub/other.jpg"), 3000, 2000);
+        form.flbFiles->Refresh();
+        form.Preview().SetLingerMs(60000);  // the user stays: the wait is under way throughout
+        QVERIFY(select(form, 1));
+        QTRY_VERIFY(!form.imgSmall->Pixels().isNull() && form.imgSmall->GetPicture().Path() == f.path("pics/sub/other.jpg"));
+        QTRY_VERIFY(form.Preview().IsLingering());
+        form.mnuFullScreen_Click();
+        QVERIFY(!form.Preview().IsLingering());
     }
 
     // A thumbnail in the desktop's cache that covers the preview stands in for the decode;
