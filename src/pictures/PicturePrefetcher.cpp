@@ -7,6 +7,13 @@ namespace {
 // The worker reads a header only to learn the pixel size and the file's state; HIMETRIC
 // sizes play no part here, so any resolution does.
 constexpr double HeaderDpi = 96.0;
+
+// Qt cannot take a thread out of SCHED_IDLE again, so the policy is set here directly.
+void setPolicy(pthread_t thread, int policy)
+{
+    const sched_param param{};
+    pthread_setschedparam(thread, policy, &param);
+}
 }
 
 PicturePrefetcher::PicturePrefetcher(qint64 budgetBytes, Box box) : m_budget(budgetBytes), m_box(box)
@@ -88,7 +95,12 @@ QImage PicturePrefetcher::Take(const Picture& picture, QSize coverBox)
     {
         QMutexLocker lock(&m_mutex);
         Entry* e = find(picture.Path(), coverBox);
-        // A decode of this very picture is under way: finishing it is quicker than starting over.
+        // A decode of this very picture is under way: finishing it is quicker than starting
+        // over, once it no longer waits for idle cores (a busy machine might never have one).
+        if (e && e->state == State::Decoding && !m_boosted) {
+            setPolicy(m_decoder, SCHED_OTHER);
+            m_boosted = true;
+        }
         while (e && e->state == State::Decoding) {
             m_finished.wait(&m_mutex);
             e = find(picture.Path(), coverBox);
@@ -170,6 +182,7 @@ void PicturePrefetcher::drain()
                 return;
             }
             waiting->state = State::Decoding;
+            m_decoder = pthread_self();
             id = waiting->id;
             path = waiting->path;
             coverBox = waiting->coverBox;
@@ -204,6 +217,10 @@ void PicturePrefetcher::drain()
         // the failure the way the viewer shows it.
 
         QMutexLocker lock(&m_mutex);
+        if (m_boosted) {
+            setPolicy(m_decoder, SCHED_IDLE);
+            m_boosted = false;
+        }
         if (Entry* e = findId(id)) {
             e->state = outcome;
             e->picture = picture;

@@ -9,6 +9,7 @@
 #include <QWaitCondition>
 
 #include <atomic>
+#include <pthread.h>
 #include <vector>
 
 // Makes stepping through a folder instant, in the full-screen viewer and in the preview:
@@ -92,6 +93,10 @@ private:
     std::vector<Entry> m_entries; // guarded by m_mutex; in the order they are wanted
     bool m_stopping = false;      // guarded by m_mutex
     bool m_draining = false;      // guarded by m_mutex: a worker is taking entries
+    // The worker's thread while it decodes, and whether a Take waiting for that decode
+    // lifted it to normal priority; both guarded by m_mutex.
+    pthread_t m_decoder{};
+    bool m_boosted = false;
     quint64 m_nextId = 0;         // guarded by m_mutex
     std::atomic<int> m_decodes{0};
 };

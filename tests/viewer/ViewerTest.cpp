@@ -18,7 +18,10 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <atomic>
 #include <ctime>
+#include <future>
+#include <thread>
 #include <utime.h>
 
 namespace {
@@ -334,6 +337,37 @@ private Q_SLOTS:
         const QSize smaller(1000, 700);
         QTRY_VERIFY(ahead.IsReady(m_owner.files[0], smaller) && ahead.IsReady(m_owner.files[1], smaller));
         QVERIFY(m_dialogs.calls().isEmpty());
+    }
+
+    // A picture asked for while its guess is being decoded ahead waits for that decode,
+    // which runs at idle priority: with every core busy the guess must still finish, or
+    // the viewer would wait for it as long as the machine stays busy.
+    void takeOutrunsBusyCores()
+    {
+        QImage noise(4000, 3000, QImage::Format_RGB32);  // slow to decode: nothing repeats
+        quint32 seed = 1;
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                reinterpret_cast<QRgb*>(noise.scanLine(y))[x] = (seed = seed * 1664525u + 1013904223u) >> 8;
+        const QString big = picture(QStringLiteral("busy-big"), noise);
+        PicturePrefetcher ahead;
+        ahead.Prefetch(QString(), QString(), big, QSize());
+        QTRY_VERIFY(ahead.HeldBytes() > 0);  // reserved: the decode is under way
+        std::atomic<bool> stop{false};
+        std::vector<std::thread> busy;
+        // Three spinning threads a core leave an idle-priority thread next to nothing.
+        for (unsigned i = 0; i < 3 * std::max(1u, std::thread::hardware_concurrency()); ++i)
+            busy.emplace_back([&stop] {
+                while (!stop.load())
+                    ;
+            });
+        auto taken = std::async(std::launch::async, [&] { return ahead.Take(Picture::LoadPicture(big, 96, 96), QSize()); });
+        const bool done = taken.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
+        stop = true;
+        for (std::thread& t : busy)
+            t.join();
+        QVERIFY2(done, "the picture waited on a guess that never got a core");
+        QCOMPARE(taken.get().size(), QSize(4000, 3000));
     }
 
     void prefetchKeepsWithinBudget()
