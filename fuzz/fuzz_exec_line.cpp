@@ -38,7 +38,8 @@ void checkOpenCommand(const QString& exec, const QStringList& arguments, bool sp
         FUZZ_CHECK(back == arguments, Shown(arguments) + QStringLiteral(" -> ") + Shown(back));
     // "%%1" legitimately gives a literal "%1", which the command format cannot tell from
     // the file; otherwise every "%1" must come from a file code, and every file code gives one.
-    if (!exec.contains(QStringLiteral("%%")))
+    // The "%%" is looked for in the arguments, unquoted: %"%1" is one too.
+    if (!arguments.join(QLatin1Char(' ')).contains(QStringLiteral("%%")))
         FUZZ_CHECK(command.count(QStringLiteral("%1")) == fileCodes(arguments),
                    Shown(exec) + QStringLiteral(" -> ") + Shown(command));
 }
