@@ -1,5 +1,5 @@
 #include "SelectionLoader.h"
-#include "PictureDecoder.h"
+#include "PictureFile.h"
 
 SelectionLoader::SelectionLoader(QObject* parent) : QObject(parent) {}
 
@@ -7,8 +7,13 @@ SelectionLoader::PictureRead SelectionLoader::ReadPicture(const QString& path, d
 {
     PictureRead read;
     try {
-        read.picture = Picture::LoadPicture(path, dpiX, dpiY);
-        read.thumbnail = PictureDecoder::EmbeddedThumbnail(path);
+        if (path.isEmpty()) {
+            read.picture = Picture::LoadPicture(path, dpiX, dpiY);
+        } else {
+            const PictureFile file(path);
+            read.picture = Picture::FromFile(file, dpiX, dpiY);
+            read.thumbnail = file.EmbeddedThumbnail();
+        }
     } catch (const std::exception&) {
         // Not a readable picture: the preview keeps the one it has.
     }

@@ -10,15 +10,28 @@
 #include <limits>
 #include <sys/stat.h>
 
-Picture Picture::LoadPicture(const QString& path, double dpiX, double dpiY)
+namespace {
+void checkResolution(double dpiX, double dpiY)
 {
     if (!(dpiX > 0) || !(dpiY > 0))
-        throw AppError(5, QStringLiteral("LoadPicture"), QStringLiteral("Invalid procedure call or argument"));
-    Picture picture;
-    if (path.isEmpty())
-        return picture; // loading no name clears a picture
+        throw AppError(ErrNo::InvalidProcedureCall, QStringLiteral("LoadPicture"),
+                       QStringLiteral("Invalid procedure call or argument"));
+}
+}
 
-    const PictureFile file(path);
+Picture Picture::LoadPicture(const QString& path, double dpiX, double dpiY)
+{
+    checkResolution(dpiX, dpiY);
+    if (path.isEmpty())
+        return Picture(); // loading no name clears a picture
+    return FromFile(PictureFile(path), dpiX, dpiY);
+}
+
+Picture Picture::FromFile(const PictureFile& file, double dpiX, double dpiY)
+{
+    checkResolution(dpiX, dpiY);
+    Picture picture;
+    const QString& path = file.Path();
     const QSize upright = file.UprightSize();
     picture.m_path = path;
     picture.m_format = file.Format();
@@ -27,10 +40,7 @@ Picture Picture::LoadPicture(const QString& path, double dpiX, double dpiY)
     picture.m_width = PixelsToHimetric(upright.width(), dpiX);
     picture.m_height = PixelsToHimetric(upright.height(), dpiY);
     picture.m_orientation = file.Orientation();
-    picture.m_fileSize = file.FileSize();
-    picture.m_modifiedNs = file.ModifiedNs();
-    picture.m_device = file.Device();
-    picture.m_inode = file.Inode();
+    picture.m_identity = file.Identity();
     return picture;
 }
 
@@ -46,7 +56,7 @@ QDateTime Picture::LastModified() const
 {
     if (m_path.isEmpty())
         return {};
-    return QDateTime::fromMSecsSinceEpoch(m_modifiedNs / 1000000);
+    return QDateTime::fromMSecsSinceEpoch(m_identity.mtimeNs / 1000000);
 }
 
 bool Picture::IsFileUnchanged() const
@@ -56,9 +66,7 @@ bool Picture::IsFileUnchanged() const
     struct stat now {};
     if (::stat(QFile::encodeName(m_path).constData(), &now) != 0 || !S_ISREG(now.st_mode))
         return false;
-    const qint64 modifiedNs = qint64(now.st_mtim.tv_sec) * 1000000000 + now.st_mtim.tv_nsec;
-    return now.st_dev == m_device && now.st_ino == m_inode && now.st_size == m_fileSize
-           && modifiedNs == m_modifiedNs;
+    return FileIdentity::Of(now) == m_identity;
 }
 
 void ConfigureImageAllocationLimit()

@@ -1,8 +1,12 @@
 #pragma once
+#include "FileIdentity.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QSize>
 #include <QString>
+
+class PictureFile;
 
 // A picture as the windows hold it: its natural (upright) size in pixels and in HIMETRIC,
 // the file it came from and how that file looked when it was read, but no pixels, so it
@@ -25,6 +29,8 @@ public:
     // picture (wrong format, damaged header, a folder, a FIFO, a device), 75 when it cannot
     // be opened, and 7 "The picture is too large to open (W x H pixels)" beyond MaxPixels.
     static Picture LoadPicture(const QString& path, double dpiX, double dpiY);
+    // The same from a file already open, so that its pixels can be decoded from it too.
+    static Picture FromFile(const PictureFile& file, double dpiX, double dpiY);
 
     // nearest(pixels * 2540 / dpi), an exact half going to the even neighbour, so that
     // converting back at the same DPI gives the pixels again.
@@ -45,7 +51,6 @@ public:
     const QString& Path() const { return m_path; }
 
     // The file as it was when the picture was loaded.
-    qint64 FileSize() const { return m_fileSize; }
     QDateTime LastModified() const;
     // Whether the file at Path() is still the one that was loaded (same file, size and
     // modification time), so a later user can trust the size it holds.
@@ -59,10 +64,7 @@ private:
     int m_pixelWidth = 0;
     int m_pixelHeight = 0;
     int m_orientation = 1;
-    qint64 m_fileSize = 0;
-    qint64 m_modifiedNs = 0;
-    quint64 m_device = 0;
-    quint64 m_inode = 0;
+    FileIdentity m_identity;
 };
 
 // Sets Qt's image allocation limit to Picture::AllocationLimitMB so that 100-megapixel

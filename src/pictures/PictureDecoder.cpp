@@ -8,6 +8,11 @@ QImage PictureDecoder::DecodeForDisplay(const QString& path, QSize coverBox)
     if (path.isEmpty())
         return {};
     PictureFile file(path);
+    return DecodeForDisplay(file, coverBox);
+}
+
+QImage PictureDecoder::DecodeForDisplay(PictureFile& file, QSize coverBox)
+{
     return file.ReadUpright(DecodeSize(file.UprightSize(), coverBox, file.IsDctScalable()));
 }
 

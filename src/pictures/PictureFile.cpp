@@ -197,10 +197,7 @@ void PictureFile::openRegularFile()
         ::close(fd);
         fail(ErrNo::PathFileAccess, QStringLiteral("Path/File access error"));
     }
-    m_fileSize = opened.st_size;
-    m_modifiedNs = qint64(opened.st_mtim.tv_sec) * 1000000000 + opened.st_mtim.tv_nsec;
-    m_device = opened.st_dev;
-    m_inode = opened.st_ino;
+    m_identity = FileIdentity::Of(opened);
 }
 
 QSize PictureFile::claimedSize()

@@ -1,4 +1,6 @@
 #pragma once
+#include "FileIdentity.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QImage>
@@ -36,10 +38,8 @@ public:
     QSize UprightSize() const { return UprightSize(m_storedSize, m_orientation); }
     bool IsDctScalable() const;
 
-    qint64 FileSize() const { return m_fileSize; }
-    qint64 ModifiedNs() const { return m_modifiedNs; }
-    quint64 Device() const { return m_device; }
-    quint64 Inode() const { return m_inode; }
+    // The file as it was opened.
+    const FileIdentity& Identity() const { return m_identity; }
 
     // Decodes the pixels at `uprightSize` (must be the upright size or, for a JPEG, a
     // DCT-scaled size of it) and returns them upright. Truncated or damaged pixel data
@@ -69,8 +69,5 @@ private:
     QByteArray m_format;
     QSize m_storedSize;
     int m_orientation = 1;
-    qint64 m_fileSize = 0;
-    qint64 m_modifiedNs = 0;
-    quint64 m_device = 0;
-    quint64 m_inode = 0;
+    FileIdentity m_identity;
 };

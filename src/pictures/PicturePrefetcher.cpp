@@ -1,5 +1,6 @@
 #include "PicturePrefetcher.h"
 #include "PictureDecoder.h"
+#include "PictureFile.h"
 
 #include <algorithm>
 
@@ -194,7 +195,8 @@ void PicturePrefetcher::drain()
         try {
             // The header first: it records the file's state, and the size tells whether
             // the pixels fit the budget before any of them is decoded.
-            picture = Picture::LoadPicture(path, HeaderDpi, HeaderDpi);
+            PictureFile file(path);
+            picture = Picture::FromFile(file, HeaderDpi, HeaderDpi);
             const qint64 bytes = DecodeBytes(picture, coverBox);
             bool fits = false;
             {
@@ -206,7 +208,7 @@ void PicturePrefetcher::drain()
             }
             if (fits) {
                 ++m_decodes;
-                pixels = PictureDecoder::DecodeForDisplay(path, CoverFor(picture.PixelSize(), coverBox));
+                pixels = PictureDecoder::DecodeForDisplay(file, CoverFor(picture.PixelSize(), coverBox));
                 outcome = State::Ready;
             } else {
                 outcome = State::Skipped;

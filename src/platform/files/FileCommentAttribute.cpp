@@ -46,8 +46,7 @@ std::optional<FileIdentity> FileCommentAttribute::Identity(const QString& sPath)
     struct stat st {};
     if (::lstat(QFile::encodeName(sPath).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
-    return FileIdentity{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
-                        qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+    return FileIdentity::Of(st);
 }
 
 bool FileCommentAttribute::IsGone(const QString& sPath)

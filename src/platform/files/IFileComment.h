@@ -1,23 +1,9 @@
 #pragma once
+#include "FileIdentity.h"
+
 #include <QString>
-#include <QtGlobal>
 
 #include <optional>
-
-// What identifies a file on its file system, so that a comment can find its image again
-// after another program renamed it: all four must match, so that a reused inode or a
-// hard link whose contents or time differ is never taken for the image.
-struct FileIdentity {
-    quint64 device = 0;
-    quint64 inode = 0;
-    qint64 size = 0;
-    qint64 mtimeNs = 0;  // modification time in nanoseconds since the epoch
-    bool operator==(const FileIdentity& o) const
-    {
-        return device == o.device && inode == o.inode && size == o.size && mtimeNs == o.mtimeNs;
-    }
-    bool operator!=(const FileIdentity& o) const { return !(*this == o); }
-};
 
 // The comment an image file carries itself (the freedesktop `user.xdg.comment` extended
 // attribute, which mv, cp -a and rsync -X take along) and the file's identity. The comment
