@@ -5,12 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 acc_init
 
-PICS="$T/pics"
-mkdir -p "$PICS"
-make_image "$PICS/a.jpg" 640x480 red
-make_image "$PICS/b.jpg" 640x480 blue
-printf '[Startup]\nlastDir=%s\n' "$PICS" >"$INI"
-PROMPT='^Images Browser and Viewer$'
+comment_pictures
 
 # hover_preview [SECONDS]: rests the pointer on the preview and waits for a tooltip;
 # sets TIP_W to its width.

@@ -6,12 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 acc_init
 
-PICS="$T/pics"
-mkdir -p "$PICS"
-make_image "$PICS/a.jpg" 640x480 red
-make_image "$PICS/b.jpg" 640x480 blue
-printf '[Startup]\nlastDir=%s\n' "$PICS" >"$INI"
-PROMPT='^Images Browser and Viewer$'
+comment_pictures
 HARBOUR='Harbour at dawn, "low tide"'
 DOOR='Blue door'
 

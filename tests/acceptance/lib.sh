@@ -303,6 +303,17 @@ row_x() { geometry "$ACC_MAIN"; echo $((GX + GW * 70 / 100)); }
 
 # ---------------------------------------------------------------- pictures and pixels
 
+# comment_pictures: PICS=$T/pics holding a.jpg (red) and b.jpg (blue), where the program
+# starts, and PROMPT, the title of the comment prompt.
+comment_pictures() {
+    PICS="$T/pics"
+    mkdir -p "$PICS"
+    make_image "$PICS/a.jpg" 640x480 red
+    make_image "$PICS/b.jpg" 640x480 blue
+    printf '[Startup]\nlastDir=%s\n' "$PICS" >"$INI"
+    PROMPT='^Images Browser and Viewer$'
+}
+
 # make_image FILE WIDTHxHEIGHT COLOUR: a plain picture with a yellow band along its top
 # and a magenta band along its bottom, each a twelfth of its height, so that a picture
 # moved up or down shows it in the screen's corners.
