@@ -69,7 +69,7 @@ while IFS= read -r cmake; do
     dir_of_lib[$name]=$dir
     deps_of_lib[$name]=$deps
     links_of_lib[$name]=$links
-    grep -q 'qt_add_resources' "$cmake" && has_resources[$name]=1
+    grep -qE 'qt_add_resources|tessel_resources' "$cmake" && has_resources[$name]=1
 done < <(find src -name CMakeLists.txt | sort)
 
 if ((${#lib_of_dir[@]} == 0)); then
