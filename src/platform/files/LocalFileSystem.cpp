@@ -70,6 +70,18 @@ unsigned char entryKind(DIR* dir, const dirent* entry)
     return DT_UNKNOWN;
 }
 
+// The names of the entries of `kind` (DT_DIR, DT_REG) in a folder, hidden ones left out.
+std::vector<std::string> entryNames(const QString& path, const char* source, unsigned char kind)
+{
+    DirHandle dir = openFolder(path, source);
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir.get())) {
+        if (entry->d_name[0] != '.' && entryKind(dir.get(), entry) == kind)
+            names.emplace_back(entry->d_name);
+    }
+    return names;
+}
+
 }
 
 QString VolumeRootOf(const std::vector<VolumeInfo>& volumes, const QString& path)
@@ -114,26 +126,10 @@ void LocalFileSystem::CheckFolder(const QString& path) const
 
 std::vector<std::string> LocalFileSystem::Subfolders(const QString& path) const
 {
-    DirHandle dir = openFolder(path, "FolderList.Path");
-    std::vector<std::string> names;
-    while (const dirent* entry = readdir(dir.get())) {
-        if (entry->d_name[0] == '.')
-            continue;
-        if (entryKind(dir.get(), entry) == DT_DIR)
-            names.emplace_back(entry->d_name);
-    }
-    return names;
+    return entryNames(path, "FolderList.Path", DT_DIR);
 }
 
 std::vector<std::string> LocalFileSystem::FileNames(const QString& path) const
 {
-    DirHandle dir = openFolder(path, "FileList.Path");
-    std::vector<std::string> names;
-    while (const dirent* entry = readdir(dir.get())) {
-        if (entry->d_name[0] == '.')
-            continue;
-        if (entryKind(dir.get(), entry) == DT_REG)
-            names.emplace_back(entry->d_name);
-    }
-    return names;
+    return entryNames(path, "FileList.Path", DT_REG);
 }
