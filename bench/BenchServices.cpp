@@ -20,14 +20,19 @@ void useHome(const QString& root)
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(root + QStringLiteral("/config")));
 }
+
+void makeHome(const QString& root)
+{
+    useHome(root);
+    QDir(root).mkpath(QStringLiteral("config"));
+    QDir(root).mkpath(QStringLiteral("app"));
+    QFile::copy(QStringLiteral(TESSEL_BUILT_STORE), root + QStringLiteral("/app/") + TooltipStore::FileName());
+}
 }
 
 BenchServices::BenchServices() : m_tmp(std::make_unique<QTemporaryDir>()), m_root(m_tmp->path())
 {
-    useHome(m_root);
-    QDir(m_root).mkpath(QStringLiteral("config"));
-    QDir(m_root).mkpath(QStringLiteral("app"));
-    QFile::copy(QStringLiteral(TESSEL_BUILT_STORE), m_root + QStringLiteral("/app/") + TooltipStore::FileName());
+    makeHome(m_root);
 }
 
 BenchServices::BenchServices(const QString& root) : m_root(root)
@@ -37,10 +42,7 @@ BenchServices::BenchServices(const QString& root) : m_root(root)
 
 void BenchServices::Prepare(const QString& root, const QString& folder)
 {
-    useHome(root);
-    QDir(root).mkpath(QStringLiteral("config"));
-    QDir(root).mkpath(QStringLiteral("app"));
-    QFile::copy(QStringLiteral(TESSEL_BUILT_STORE), root + QStringLiteral("/app/") + TooltipStore::FileName());
+    makeHome(root);
     IniSettingsStore().SaveSetting(AppName, QStringLiteral("Startup"), QStringLiteral("lastDir"), folder);
 }
 
