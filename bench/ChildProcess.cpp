@@ -12,12 +12,29 @@
 
 extern char** environ;
 
-double TimeChildMs(const std::vector<std::string>& argv)
+namespace {
+// argv as posix_spawn takes it, ending in a null pointer; valid while `argv` lives.
+std::vector<char*> spawnArgs(const std::vector<std::string>& argv)
 {
     std::vector<char*> args;
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
+    return args;
+}
+
+int waitFor(pid_t pid)
+{
+    int status = -1;
+    while (waitpid(pid, &status, 0) < 0) {
+    }
+    return status;
+}
+}
+
+double TimeChildMs(const std::vector<std::string>& argv)
+{
+    std::vector<char*> args = spawnArgs(argv);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -31,8 +48,7 @@ double TimeChildMs(const std::vector<std::string>& argv)
         if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0)
             return;
         started = true;
-        while (waitpid(pid, &status, 0) < 0) {
-        }
+        status = waitFor(pid);
     });
     posix_spawn_file_actions_destroy(&actions);
     if (!started || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
@@ -51,10 +67,7 @@ long long MonotonicNs()
 
 double TimeToMarkMs(const std::vector<std::string>& argv)
 {
-    std::vector<char*> args;
-    for (const std::string& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
+    std::vector<char*> args = spawnArgs(argv);
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0)
         return -1;
@@ -74,9 +87,7 @@ double TimeToMarkMs(const std::vector<std::string>& argv)
             printed.append(buffer, size_t(got));
     }
     close(pipeFds[0]);
-    int status = -1;
-    while (spawned && waitpid(pid, &status, 0) < 0) {
-    }
+    const int status = spawned ? waitFor(pid) : -1;
     const long long mark = printed.empty() ? 0 : std::atoll(printed.c_str());
     if (!spawned || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || mark < started) {
         std::printf("warning: %s did not print its mark and end cleanly\n", argv[0].c_str());
