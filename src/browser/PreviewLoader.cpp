@@ -62,7 +62,6 @@ void PreviewLoader::Show(const Picture& picture, const QImage& thumbnail, bool t
 
 void PreviewLoader::Decode(QSize pane, bool now)
 {
-    m_viewerOpen = !now;
     const Picture& picture = m_box.GetPicture();
     if (picture.IsEmpty() || pane.isEmpty())
         return;

@@ -76,7 +76,7 @@ private:
     NewestWins m_jobs;  // after the prefetcher: its jobs end before the prefetcher goes
     ThumbnailCache m_thumbnails{QString()};
     bool m_pending = false;
-    bool m_viewerOpen = false;  // from a Decode kept pending until Resume
+    bool m_viewerOpen = false;  // from ViewerOpened until Resume
     std::shared_ptr<PicturePrefetcher> m_viewerAhead;
     std::function<QSize()> m_screenBox;
     QTimer m_linger;
