@@ -220,21 +220,25 @@ void frmFullScreen::Form_Resize()
     ShowPicture();
 }
 
+namespace {
+// A window's logical size in device pixels, rounded up so that pixels decoded for it cover it.
+QSize devicePixels(QSize logical, qreal ratio)
+{
+    return QSize(int(std::ceil(logical.width() * ratio)), int(std::ceil(logical.height() * ratio)));
+}
+}
+
 QSize frmFullScreen::ScreenBox(const QScreen* screen)
 {
-    if (!screen)
-        return {};
-    // As coverBox() computes it once the window covers the screen.
-    const qreal ratio = screen->devicePixelRatio();
-    return QSize(int(std::ceil(screen->geometry().width() * ratio)), int(std::ceil(screen->geometry().height() * ratio)));
+    // What coverBox() gives once the window covers the screen.
+    return screen ? devicePixels(screen->geometry().size(), screen->devicePixelRatio()) : QSize();
 }
 
 QSize frmFullScreen::coverBox() const
 {
     if (lZoom != 0)
         return QSize(); // a zoomed view draws from the natural size
-    const qreal ratio = devicePixelRatioF();
-    return QSize(int(std::ceil(width() * ratio)), int(std::ceil(height() * ratio)));
+    return devicePixels(size(), devicePixelRatioF());
 }
 
 void frmFullScreen::ShowPicture()
