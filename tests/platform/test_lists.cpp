@@ -28,9 +28,8 @@ private Q_SLOTS:
     void init()
     {
         QDir(m_tmp.path()).removeRecursively();
-        TestFiles::makeDir(path(QStringLiteral("vol/pics/sub")));
-        TestFiles::makeDir(path(QStringLiteral("vol/other")));
-        TestFiles::makeDir(path(QStringLiteral("vol/Beta")));
+        for (const char* folder : {"vol/pics/sub", "vol/other", "vol/Beta"})
+            TestFiles::makeDir(path(QLatin1String(folder)));
         for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "notes.txt"})
             TestFiles::write(path(QStringLiteral("vol/pics/") + QLatin1String(name)));
     }
