@@ -2,10 +2,6 @@
 // full-screen viewer opened from the main window and stepping through its list.
 #include "BrowserFixture.h"
 #include "KeyCodes.h"
-#include "FileList.h"
-#include "FolderList.h"
-#include "PictureBox.h"
-#include "PictureDecoder.h"
 #include "Pixels.h"
 #include "ShownDialogs.h"
 #include "ThumbnailCache.h"
@@ -15,8 +11,6 @@
 #include "frmFullScreen.h"
 #include "ViewerWait.h"
 
-#include <QImage>
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {

@@ -10,10 +10,6 @@
 #include "ShownDialogs.h"
 #include "TestFiles.h"
 
-#include <QDir>
-#include <QFile>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {

@@ -1,6 +1,5 @@
 // Comments that follow their images: the comment attribute an image file carries, the
 // relinking of a selected image that another program moved, and the CSV backup.
-#include "AppError.h"
 #include "CommentsCsv.h"
 #include "ErrorOf.h"
 #include "ScriptedFileComment.h"
@@ -8,7 +7,6 @@
 #include "TooltipStore.h"
 #include "TooltipStoreFile.h"
 
-#include <QProcess>
 #include <QtTest>
 
 #include <sys/xattr.h>

@@ -14,7 +14,6 @@
 #include "TooltipStore.h"
 #include "TooltipStoreFile.h"
 
-#include <QRegularExpression>
 #include <QtTest>
 
 #include <chrono>

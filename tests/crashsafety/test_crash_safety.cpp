@@ -8,11 +8,6 @@
 #include "Sql.h"
 #include "TestFiles.h"
 
-#include <QFileInfo>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
 using CommentScript::Row;

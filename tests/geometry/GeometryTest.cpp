@@ -4,11 +4,8 @@
 #include "QtSplitterHost.h"
 #include "Units.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-#include <QPainter>
 #include <QTest>
-#include <QWidget>
+#include <QtWidgets>
 
 static CRect R(int32_t l, int32_t t, int32_t r, int32_t b)
 {

@@ -6,17 +6,12 @@
 #include "BrowserFixture.h"
 #include "KeyCodes.h"
 #include "FifoWatch.h"
-#include "FileList.h"
-#include "FolderList.h"
-#include "PictureBox.h"
 #include "PictureBytes.h"
 #include "Pixels.h"
 #include "ShownDialogs.h"
 #include "frmFullScreen.h"
 #include "ViewerWait.h"
 
-#include <QImage>
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <fcntl.h>

@@ -13,9 +13,6 @@
 #include "ThumbnailCache.h"
 #include "Units.h"
 
-#include <QCryptographicHash>
-#include <QTemporaryDir>
-#include <QSemaphore>
 #include <QtTest>
 
 namespace {

@@ -6,7 +6,6 @@
 #include "ScriptedFileSystem.h"
 #include "TestFiles.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 class TestLists : public QObject {

@@ -10,22 +10,11 @@
 #include "LocalFileSystem.h"
 #include "QtDialogs.h"
 #include "ScriptedDialogs.h"
-#include "ScriptedFileSystem.h"
 #include "TestFiles.h"
 #include "Units.h"
 #include "WildcardPattern.h"
 
-#include <QApplication>
-#include <QInputDialog>
-#include <QAbstractButton>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
-#include <QTimer>
-#include <QWidget>
+#include <QtWidgets>
 #include <QtTest>
 
 // A row of the pattern table: whether `pattern` matches `name` (both UTF-8).

@@ -4,8 +4,6 @@
 #include "StoreLocation.h"
 #include "TestFiles.h"
 
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
