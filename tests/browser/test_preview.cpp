@@ -85,8 +85,7 @@ private Q_SLOTS:
         QCOMPARE(f.dialogs.calls().first().style, 48);
         QVERIFY(f.dialogs.calls().first().text.startsWith(QStringLiteral("The comment could not be saved")));
         // Never created by us, nor changed.
-        QFile file(f.path("app/Tooltips.mdb"));
-        QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>"), exists ? contents : QByteArray("<none>"));
+        QCOMPARE(TestFiles::read(f.path("app/Tooltips.mdb")), exists ? contents : QByteArray("<missing>"));
     }
 
     void twoRunningCopiesShareTheStore()

@@ -196,9 +196,7 @@ private Q_SLOTS:
         EditCommand(globals, starter).mnuEdit_Click(path);
         QVERIFY(dialogs.calls().isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 10000);
-        QFile file(out);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QFile::encodeName(path) + '\0');  // one argument, byte for byte, no shell
+        QCOMPARE(TestFiles::read(out), QFile::encodeName(path) + '\0');  // one argument, byte for byte, no shell
     }
 
 private:

@@ -133,14 +133,11 @@ private Q_SLOTS:
 
         ScriptedFileSystem fs;
         FolderList list(fs, many);
-        const QString root = QDir::rootPath();
-        QStringList chain{root};
-        chain << many.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        const QStringList chain = QStringList{QDir::rootPath()} + many.split(QLatin1Char('/'), Qt::SkipEmptyParts);
         QCOMPARE(rows(list), chain + expected);
         QCOMPARE(list.currentIndex().row(), chain.size() - 1);
         // The rows open their own folders.
-        const int last = list.model()->rowCount() - 1;
-        Q_EMIT list.doubleClicked(list.model()->index(last, 0));
+        Q_EMIT list.doubleClicked(list.model()->index(list.model()->rowCount() - 1, 0));
         QCOMPARE(list.Path(), many + QLatin1Char('/') + expected.last());
     }
 

@@ -166,10 +166,7 @@ private Q_SLOTS:
             // Laid out as the label lays it out, at the label's width: where do lines break?
             QTextDocument document;
             document.setDefaultFont(label->font());
-            if (label->textFormat() == Qt::PlainText)
-                document.setPlainText(label->text());
-            else
-                document.setHtml(label->text());
+            label->textFormat() == Qt::PlainText ? document.setPlainText(label->text()) : document.setHtml(label->text());
             document.setDocumentMargin(0);
             document.setTextWidth(label->contentsRect().width());
             document.size();  // lays the text out
