@@ -16,8 +16,12 @@ struct Expected {
     QString out;          // a line the standard output starts with; "" for nothing
     QString err;          // a text standard error holds; "" for nothing
 };
+// A store row: the files present before the start, the expected folder, the contents of the
+// user's store afterwards ("-" when there is none), and whether there is a data home.
+struct Store { QStringList present; QString expectedFolder, userStoreAfter; bool withDataHome; };
 } // namespace
 Q_DECLARE_METATYPE(Expected)
+Q_DECLARE_METATYPE(Store)
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -93,29 +97,20 @@ private Q_SLOTS:
     void storeLocation_data()
     {
         // Files present before the start: "exe" beside the program, "installed" the empty store
-        // under ../share/tessel, "dangling" a link as the user's store. The expected folder, and the
-        // contents of the user's store afterwards ("-" when there is none).
-        QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QString>("expectedFolder");
-        QTest::addColumn<QString>("userStoreAfter");
-        QTest::addColumn<bool>("withDataHome");
+        // under ../share/tessel, "dangling" a link as the user's store.
+        QTest::addColumn<Store>("row");
         // The store kept at later starts is in the acceptance run of the installed copy.
-        QTest::newRow("portable: beside the program") << QStringList{"exe", "installed"} << "prefix/bin" << "-" << true;
-        QTest::newRow("first start: copied from the installed one") << QStringList{"installed"} << "data/tessel"
-                                                                     << "installed" << true;
-        QTest::newRow("nothing installed: none is made") << QStringList{} << "data/tessel" << "-" << true;
-        QTest::newRow("a dangling link is the user's") << QStringList{"installed", "dangling"} << "data/tessel"
-                                                        << "dangling" << true;
-        QTest::newRow("no data home: the program's folder, nothing made") << QStringList{"installed"} << "prefix/bin"
-                                                                           << "-" << false;
+        QTest::newRow("portable: beside the program") << Store{{"exe", "installed"}, "prefix/bin", "-", true};
+        QTest::newRow("first start: copied from the installed one") << Store{{"installed"}, "data/tessel", "installed", true};
+        QTest::newRow("nothing installed: none is made") << Store{{}, "data/tessel", "-", true};
+        QTest::newRow("a dangling link is the user's") << Store{{"installed", "dangling"}, "data/tessel", "dangling", true};
+        QTest::newRow("no data home: the program's folder, nothing made") << Store{{"installed"}, "prefix/bin", "-", false};
     }
 
     void storeLocation()
     {
-        QFETCH(QStringList, present);
-        QFETCH(QString, expectedFolder);
-        QFETCH(QString, userStoreAfter);
-        QFETCH(bool, withDataHome);
+        QFETCH(Store, row);
+        const auto& [present, expectedFolder, userStoreAfter, withDataHome] = row;
         QTemporaryDir dir;
         const QString root = dir.path(), exe = TestFiles::makeDir(root + "/prefix/bin"), user = root + "/data/tessel/Tooltips.mdb";
         if (present.contains("exe"))
