@@ -75,11 +75,10 @@ private Q_SLOTS:
         TestFiles::writeRaw(QFile::encodeName(dir) + "/bad\xff.jpg");
 
         LocalFileSystem fs;
-        // Dot-files stay hidden; no regard to case. A name that is not UTF-8 is listed lossily,
-        // and that lossy name names no file, so nothing can act on another file by mistake.
+        // Dot-files stay hidden; no regard to case. A name that is not UTF-8 is listed lossily
+        // (that no command acts on it is the hostile corpus's).
         const QStringList names = ListMatchingFiles(fs, dir, WildcardPattern(QStringLiteral("*.jpg;*.gif;*.bmp;*.dib")));
         QCOMPARE(names, (QStringList{"A.JPG", "b.jpg", "bad\uFFFD.jpg", "c.Gif", "semi;colon.jpg"}));
-        QVERIFY(!QFile::exists(dir + QStringLiteral("/bad\uFFFD.jpg")));
     }
 
     // A window made tiny gives a control a negative width: it is placed as empty. Only a
