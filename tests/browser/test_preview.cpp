@@ -190,8 +190,7 @@ private Q_SLOTS:
         BrowserFixture f;
         const QString photo = f.path("pics/sub/only.jpg");
         writeImage(photo, 3000, 2000);
-        frmFileDir& form = f.startIn(f.path("pics/sub"));
-        form.show();
+        frmFileDir& form = f.showIn(f.path("pics/sub"));
         QVERIFY(select(form, 0));
         PicturePrefetcher& ahead = *form.Preview().ViewerAhead();
         const QSize screen = form.screen()->geometry().size() * form.screen()->devicePixelRatio();

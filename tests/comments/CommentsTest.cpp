@@ -220,14 +220,10 @@ private Q_SLOTS:
         b.Lookup(aJpg);
 
         a.Lookup(aJpg);
-        if (row.other == u"delete") {
-            a.Delete();
-        } else if (row.other == u"reuse") {
-            a.Delete();
+        row.other == u"change" ? EditComment(a, QStringLiteral("A's")) : a.Delete();
+        if (row.other == u"reuse") {
             AddComment(a, QStringLiteral("/b.jpg"), QStringLiteral("b's"));
             QCOMPARE(Sql(w.file, {QStringLiteral("SELECT rowid FROM tblTooltip")}), QStringList{"1"});
-        } else {
-            EditComment(a, QStringLiteral("A's"));
         }
         const int error = ErrorOf([&] {
             if (row.command == u"Delete")

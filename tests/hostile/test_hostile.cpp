@@ -230,14 +230,12 @@ private Q_SLOTS:
             const int messages = rig.dialogs.calls().size();
             if (viewer) {
                 viewer->mnuNext_Click();
-                QVERIFY(loaded(viewer));
             } else {
-                form.flbFiles->SetListIndex(i);
-                QVERIFY(settled(form));
+                QVERIFY(select(form, i));
                 form.mnuFullScreen_Click();
                 viewer = form.Viewer();
-                QVERIFY(loaded(viewer));
             }
+            QVERIFY(loaded(viewer));
             QCOMPARE(form.flbFiles->ListIndex(), i);
             const QString path = rig.at(form.flbFiles->List(i));
             if (entry->size.isValid()) {
@@ -355,8 +353,7 @@ private Q_SLOTS:
                 QTRY_VERIFY(viewer.isNull());
             }
         } else {
-            form.flbFiles->SetListIndex(1);
-            QVERIFY(settled(form));
+            QVERIFY(select(form, 1));
             struct stat before {}, after {};
             const bool existed = ::lstat(rawVictim, &before) == 0;
             const QString target = action == Rename ? folder + QStringLiteral("/renamed.jpg") : rig.path("data/Trash/files/victim.jpg");
