@@ -9,6 +9,8 @@
 #include "Pixels.h"
 #include "TestFiles.h"
 #include "FileList.h"
+#include "FolderList.h"
+#include "PictureBox.h"
 #include "SelectionLoader.h"
 #include "frmFileDir.h"
 

@@ -3,18 +3,12 @@
 #include "CSplitter.h"
 #include "ControlAdapter.h"
 #include "DriveList.h"
-#include "FileList.h"
-#include "FolderList.h"
 #include "FormSurface.h"
-#include "PictureBox.h"
 #include "QtSplitterHost.h"
 #include "SelectionStep.h"
 #include "ShownDialogs.h"
 
-#include <QImage>
-#include <QMenu>
-#include <QMenuBar>
-#include <QSignalSpy>
+#include <QtWidgets>
 #include <QtTest>
 
 namespace {

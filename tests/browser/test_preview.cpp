@@ -2,10 +2,6 @@
 // full-screen viewer opened from the main window and stepping through its list.
 #include "BrowserFixture.h"
 #include "KeyCodes.h"
-#include "FileList.h"
-#include "FolderList.h"
-#include "PictureBox.h"
-#include "PictureDecoder.h"
 #include "Pixels.h"
 #include "ShownDialogs.h"
 #include "ThumbnailCache.h"
@@ -15,8 +11,6 @@
 #include "frmFullScreen.h"
 #include "ViewerWait.h"
 
-#include <QImage>
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -91,8 +85,7 @@ private Q_SLOTS:
         QCOMPARE(f.dialogs.calls().first().style, 48);
         QVERIFY(f.dialogs.calls().first().text.startsWith(QStringLiteral("The comment could not be saved")));
         // Never created by us, nor changed.
-        QFile file(f.path("app/Tooltips.mdb"));
-        QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>"), exists ? contents : QByteArray("<none>"));
+        QCOMPARE(TestFiles::read(f.path("app/Tooltips.mdb")), exists ? contents : QByteArray("<missing>"));
     }
 
     void twoRunningCopiesShareTheStore()
@@ -197,8 +190,7 @@ private Q_SLOTS:
         BrowserFixture f;
         const QString photo = f.path("pics/sub/only.jpg");
         writeImage(photo, 3000, 2000);
-        frmFileDir& form = f.startIn(f.path("pics/sub"));
-        form.show();
+        frmFileDir& form = f.showIn(f.path("pics/sub"));
         QVERIFY(select(form, 0));
         PicturePrefetcher& ahead = *form.Preview().ViewerAhead();
         const QSize screen = form.screen()->geometry().size() * form.screen()->devicePixelRatio();

@@ -10,10 +10,6 @@
 #include "ShownDialogs.h"
 #include "TestFiles.h"
 
-#include <QDir>
-#include <QFile>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -57,9 +53,8 @@ private Q_SLOTS:
         QVERIFY2(!mime.isEmpty(), "the shared MIME database was not found");
         QVERIFY(m_xdg.isValid() && QDir().mkpath(at(QStringLiteral("mimedata"))));
         QVERIFY(QFile::link(mime, at(QStringLiteral("mimedata/mime"))));
-        for (const auto& [variable, rel] : {std::pair{"HOME", "home"}, std::pair{"XDG_CONFIG_HOME", "config"},
-                                            std::pair{"XDG_CONFIG_DIRS", "etcxdg"}, std::pair{"XDG_DATA_HOME", "data"}})
-            qputenv(variable, QFile::encodeName(at(QLatin1String(rel))));
+        TestFiles::usePrivateHome(m_xdg.path());  // data and config below it
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(at(QStringLiteral("etcxdg"))));
         qputenv("XDG_DATA_DIRS",
                 QFile::encodeName(at(QStringLiteral("sysdata")) + QLatin1Char(':') + at(QStringLiteral("mimedata"))));
         qunsetenv("XDG_CURRENT_DESKTOP");
@@ -200,9 +195,7 @@ private Q_SLOTS:
         EditCommand(globals, starter).mnuEdit_Click(path);
         QVERIFY(dialogs.calls().isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 10000);
-        QFile file(out);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QFile::encodeName(path) + '\0');  // one argument, byte for byte, no shell
+        QCOMPARE(TestFiles::read(out), QFile::encodeName(path) + '\0');  // one argument, byte for byte, no shell
     }
 
 private:

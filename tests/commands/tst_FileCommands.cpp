@@ -16,8 +16,7 @@
 #include "ShownDialogs.h"
 #include "TestFiles.h"
 
-#include <QLabel>
-#include <QPushButton>
+#include <QtWidgets>
 #include <QtTest>
 #include <cerrno>
 

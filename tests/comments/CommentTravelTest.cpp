@@ -1,6 +1,5 @@
 // Comments that follow their images: the comment attribute an image file carries, the
 // relinking of a selected image that another program moved, and the CSV backup.
-#include "AppError.h"
 #include "CommentsCsv.h"
 #include "ErrorOf.h"
 #include "ScriptedFileComment.h"
@@ -8,7 +7,6 @@
 #include "TooltipStore.h"
 #include "TooltipStoreFile.h"
 
-#include <QProcess>
 #include <QtTest>
 
 #include <sys/xattr.h>
@@ -25,14 +23,6 @@ Text Attribute(const QString& sPath)
 Text Selected(TooltipStore& store, const QString& sPath)
 {
     return TooltipStore::TooltipOf(store.Reader()(sPath));
-}
-
-void Run(const QString& program, const QStringList& args)
-{
-    QProcess process;
-    process.start(program, args);
-    QVERIFY(process.waitForFinished());
-    QCOMPARE(process.exitCode(), 0);
 }
 
 // A commented /p/a.jpg (device 1, inode 7, 100 bytes, time 5) on a file system with or
@@ -57,22 +47,21 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QTemporaryDir shm(QStringLiteral("/dev/shm/tessel-travel-XXXXXX"));
         QVERIFY(shm.isValid());
-        CreateStore(dir.path());
+        OpenedStore s(dir.path());
+        TooltipStore& store = s.store;
         const QString image = dir.path() + QStringLiteral("/pics/sea, \"blue\".jpg");
         TestFiles::write(image, "picture bytes");
         const QString text = QStringLiteral("Sunset, \"at\" the pier\nsecond line");
-        TooltipStore store;
-        store.Open(dir.path());
         AddComment(store, image, text);
         QCOMPARE(Selected(store, image), Text(text));  // the selection records what the file is
 
         const QString moved = shm.path() + QStringLiteral("/moved.jpg");
-        Run(QStringLiteral("mv"), {image, moved});
+        QCOMPARE(QProcess::execute(QStringLiteral("mv"), {image, moved}), 0);
         QCOMPARE(Selected(store, moved), Text(text));
         const QStringList expected{moved + QLatin1Char('|') + text};
-        QCOMPARE(AllRows(dir.path() + QStringLiteral("/Tooltips.mdb")), expected);
+        QCOMPARE(AllRows(s.file), expected);
         QCOMPARE(Selected(store, moved), Text(text));  // selected again: nothing more added
-        QCOMPARE(AllRows(dir.path() + QStringLiteral("/Tooltips.mdb")), expected);
+        QCOMPARE(AllRows(s.file), expected);
         QCOMPARE(Attribute(moved), Text(text));
     }
 
@@ -135,13 +124,12 @@ private Q_SLOTS:
     void attributeFollowsEveryWrite()
     {
         QTemporaryDir dir;
-        const QString file = CreateStore(dir.path());
         const QString a = QStringLiteral("/p/a.jpg"), b = QStringLiteral("/q/b.jpg");
         auto files = std::make_shared<ScriptedFileComment>();
         files->SetFile(a, {1, 7, 100, 5});
-        TooltipStore store;
-        store.SetFileComment(files);
-        store.Open(dir.path());
+        OpenedStore s(dir.path(), files);
+        TooltipStore& store = s.store;
+        const QString& file = s.file;
         const auto identities = [&] {
             return Sql(file, {QStringLiteral("SELECT Path || ' ' || Device || ' ' || Inode || ' ' || Size || ' ' || "
                                              "MTimeNs FROM tblIdentity ORDER BY Path")});
@@ -153,9 +141,7 @@ private Q_SLOTS:
         AddComment(store, a, QStringLiteral("second"));  // a second row: the first one shows
         QCOMPARE(files->Attribute(a), Text("first"));
         store.Lookup(a);
-        store.Edit();
-        store.SetField(QStringLiteral("Tooltip"), QStringLiteral("edited"));
-        store.Update();
+        EditComment(store, QStringLiteral("edited"));
         QCOMPARE(files->Attribute(a), Text("edited"));
         store.Delete();
         QCOMPARE(files->Attribute(a), Text("second"));
@@ -177,10 +163,8 @@ private Q_SLOTS:
     void csvRoundTripsEveryRow()
     {
         QTemporaryDir dir;
-        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/from")));
-        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/to")));
-        const QString from = CreateStore(dir.path() + QStringLiteral("/from"));
-        const QString to = CreateStore(dir.path() + QStringLiteral("/to"));
+        OpenedStore source(dir.path() + QStringLiteral("/from")), target(dir.path() + QStringLiteral("/to")),
+            third(dir.path() + QStringLiteral("/third"));
         const QList<QPair<QString, QString>> rows = {
             {"/p/plain.jpg", "plain"},
             {"/p/comma, \"quoted\".jpg", "He said \"hi\", then left"},
@@ -190,43 +174,35 @@ private Q_SLOTS:
             {"/p/plain.jpg", "a second comment"},
             {"/p/quote only.jpg", "\""},
         };
-        TooltipStore source;
-        source.Open(dir.path() + QStringLiteral("/from"));
         for (const auto& [path, text] : rows)
-            AddComment(source, path, text);
+            AddComment(source.store, path, text);
         const QString csv = dir.path() + QStringLiteral("/comments.csv");
-        QCOMPARE(CommentsCsv::Export(source, csv), int(rows.size()));
+        QCOMPARE(CommentsCsv::Export(source.store, csv), int(rows.size()));
         QVERIFY(TestFiles::read(csv).startsWith("Path,Tooltip\r\n"));
 
         // Into an empty store: the same rows, in the same order, byte for byte.
-        TooltipStore target;
-        target.Open(dir.path() + QStringLiteral("/to"));
-        const CommentsCsv::ImportCount first = CommentsCsv::Import(target, csv);
+        const CommentsCsv::ImportCount first = CommentsCsv::Import(target.store, csv);
         QCOMPARE(first.added, int(rows.size()));
         QCOMPARE(first.skipped, 0);
         const QString bytes = QStringLiteral("SELECT hex(Path) || ':' || hex(Tooltip) FROM tblTooltip ORDER BY rowid");
-        QCOMPARE(Sql(to, {bytes}), Sql(from, {bytes}));
+        QCOMPARE(Sql(target.file, {bytes}), Sql(source.file, {bytes}));
 
         // Into a store that holds one of them already, from a file an editor left a blank line at the end of.
-        QVERIFY(QDir().mkpath(dir.path() + QStringLiteral("/third")));
-        const QString third = CreateStore(dir.path() + QStringLiteral("/third"));
-        TooltipStore other;
-        other.Open(dir.path() + QStringLiteral("/third"));
-        AddComment(other, rows[3].first, rows[3].second);
+        AddComment(third.store, rows[3].first, rows[3].second);
         TestFiles::write(csv, TestFiles::read(csv) + "\r\n");
-        const CommentsCsv::ImportCount merged = CommentsCsv::Import(other, csv);
+        const CommentsCsv::ImportCount merged = CommentsCsv::Import(third.store, csv);
         QCOMPARE(merged.added, int(rows.size()) - 1);
         QCOMPARE(merged.skipped, 1);
         const QString sorted = QStringLiteral("SELECT hex(Path) || ':' || hex(Tooltip) FROM tblTooltip ORDER BY 1");
-        QCOMPARE(Sql(third, {sorted}), Sql(from, {sorted}));
+        QCOMPARE(Sql(third.file, {sorted}), Sql(source.file, {sorted}));
 
         // A quote left open, a stray quote, a record of three fields, a foreign header.
         for (const char* broken : {"Path,Tooltip\r\n/x.jpg,\"open\r\n", "Path,Tooltip\r\n/x.jpg,a\"b\r\n",
                                    "Path,Tooltip\r\n/y.jpg,ok\r\n/x.jpg,a,b\r\n", "File,Comment\r\n/x.jpg,a\r\n"}) {
             TestFiles::write(csv, broken);
-            QVERIFY2(ErrorOf([&] { CommentsCsv::Import(target, csv); }) != 0, broken);
+            QVERIFY2(ErrorOf([&] { CommentsCsv::Import(target.store, csv); }) != 0, broken);
         }
-        QCOMPARE(Sql(to, {bytes}), Sql(from, {bytes}));
+        QCOMPARE(Sql(target.file, {bytes}), Sql(source.file, {bytes}));
 
         // The command line's way when there is no store (its messages are in the acceptance run).
         QString message;

@@ -4,14 +4,10 @@
 // whose commands had returned (plus, at most, the one that was running). A long write cut
 // short is rolled back the same way.
 #include "CommentScript.h"
+#include "ErrorOf.h"
 #include "Sql.h"
 #include "TestFiles.h"
 
-#include <QFileInfo>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
 using CommentScript::Row;
@@ -153,11 +149,7 @@ private Q_SLOTS:
         const auto renameWhileLocked = [&](int image) {
             int error = 0;
             Sql(file, {QStringLiteral("BEGIN EXCLUSIVE")}, [&] {
-                try {
-                    UpdateTooltipPath(store, CommentScript::OldPath(image), CommentScript::NewPath(image));
-                } catch (const AppError& e) {
-                    error = e.Number();
-                }
+                error = ErrorOf([&] { UpdateTooltipPath(store, CommentScript::OldPath(image), CommentScript::NewPath(image)); });
             });
             QCOMPARE(error, 3260);  // locked
         };
@@ -166,10 +158,7 @@ private Q_SLOTS:
         const QString journal = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + QStringLiteral("/tessel/comment-rekeys.journal");
         const QByteArray lines = TestFiles::read(journal);
         QCOMPARE(lines.count('\n'), 2);
-        QFile torn(journal);
-        QVERIFY(torn.open(QIODevice::Append));
-        torn.write(lines.left(lines.size() / 2 + lines.size() / 4));  // ends inside the second line
-        torn.close();
+        TestFiles::write(journal, lines + lines.left(lines.size() / 2 + lines.size() / 4));  // ends inside the second line
         renameWhileLocked(2);
         store.Close();
 

@@ -60,20 +60,13 @@ const QByteArray Photo = [] {
         bytes += char((unsigned(i) * 7919u) >> 3);
     return bytes;
 }();
-}
 
-namespace {
 // Whether two folders lie on different file systems.
 bool apart(const QString& a, const QString& b)
 {
     struct stat x {}, y {};
     return ::stat(QFile::encodeName(a).constData(), &x) == 0 && ::stat(QFile::encodeName(b).constData(), &y) == 0
            && x.st_dev != y.st_dev;
-}
-
-QByteArray repeated(const char* piece, int times, const char* tail)
-{
-    return QByteArray(piece).repeated(times) + tail;
 }
 
 // The value of `key=` in a .trashinfo file.
@@ -252,13 +245,13 @@ private Q_SLOTS:
         QTest::addColumn<Trash>("row");
         const int refused = ErrNo::PathFileAccess;
         // The name and ".trashinfo" no longer fit into the 255 bytes of a file name.
-        QTest::newRow("255 bytes, twice") << Trash{repeated("q", 251, ".jpg"), 2, Broken::None, 0};
-        QTest::newRow("254 bytes of two-byte letters") << Trash{repeated("\xC3\xBC", 125, ".jpg"), 2, Broken::None, 0};
+        QTest::newRow("255 bytes, twice") << Trash{QByteArray("q").repeated(251) + ".jpg", 2, Broken::None, 0};
+        QTest::newRow("254 bytes of two-byte letters") << Trash{QByteArray("\xC3\xBC").repeated(125) + ".jpg", 2, Broken::None, 0};
         QTest::newRow("spaces, percent, non-ASCII, twice") << Trash{"my 100% \xC3\xA9t\xC3\xA9 #1?.jpg", 2, Broken::None, 0};
         QTest::newRow("name taken in files only") << Trash{"a.jpg", 1, Broken::OrphanInFiles, 0};
         // Where the trash cannot be written, the file stays and the user hears why.
         QTest::newRow("info is no folder") << Trash{"a.jpg", 1, Broken::InfoIsFile, refused};
-        QTest::newRow("info is no folder, 250 bytes") << Trash{repeated("r", 246, ".jpg"), 1, Broken::InfoIsFile, refused};
+        QTest::newRow("info is no folder, 250 bytes") << Trash{QByteArray("r").repeated(246) + ".jpg", 1, Broken::InfoIsFile, refused};
         QTest::newRow("files is no folder") << Trash{"a.jpg", 1, Broken::FilesIsFile, refused};
     }
 

@@ -4,11 +4,8 @@
 #include "QtSplitterHost.h"
 #include "Units.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-#include <QPainter>
 #include <QTest>
-#include <QWidget>
+#include <QtWidgets>
 
 static CRect R(int32_t l, int32_t t, int32_t r, int32_t b)
 {
@@ -21,7 +18,6 @@ char* toString(const CRect& r)
 {
     return QTest::toString(QStringLiteral("(%1, %2, %3, %4)").arg(r.Left).arg(r.Top).arg(r.Right).arg(r.Bottom));
 }
-
 
 namespace {
 
@@ -100,7 +96,7 @@ const CRect Design = R(0, 0, 11880, 8310);
 
 const QColor Background(200, 220, 240);
 
-// Table rows. Fit: `pic` placed at `pos` of `target` (FitRect: fitted into it) gives `expected`.
+// Table rows. Fit: `pic` placed at `pos` of `target` (0: fitted into it by FitRect) gives `expected`.
 // Place: a splitter of `type` over `area` at `perc`, then its bar and its two panes.
 struct Fit { int pos; CRect target, pic, expected; };
 struct Place { int type; CRect area; float perc; QList<CRect> barAndPanes; };
@@ -127,27 +123,16 @@ private Q_SLOTS:
         QCOMPARE(rc, R(100, 200, 11880, 8310));
     }
 
-    void reposition_data()
+    // Fitting only ever centres (pos 5; the corner positions serve no window of the program);
+    // FitRect (pos 0) centres with it.
+    void fit_data()
     {
         QTest::addColumn<Fit>("row");
-        // Fitting only ever centres; the corner positions serve no window of the program.
         const CRect ten = R(7, 7, 17, 17);
         QTest::newRow("centre tie 45.5 to 46") << Fit{5, R(0, 0, 101, 100), ten, R(46, 45, 56, 55)};
         QTest::newRow("centre tie 44.5 to 44") << Fit{5, R(0, 0, 99, 100), ten, R(44, 45, 54, 55)};
         QTest::newRow("centre tie after origin") << Fit{5, R(1, 1, 8, 8), R(0, 0, 4, 4), R(2, 2, 6, 6)};
         QTest::newRow("larger overhangs both sides") << Fit{5, R(0, 0, 10, 10), R(0, 0, 21, 14), R(-6, -2, 15, 12)};
-    }
-    void reposition()
-    {
-        QFETCH(Fit, row);
-        row.pic.Reposition(row.pos, row.target);
-        QCOMPARE(row.pic, row.expected);
-    }
-
-    // FitRect centres with Reposition(5), whose ties are in the table above.
-    void fitRect_data()
-    {
-        QTest::addColumn<Fit>("row");
         // Floor and nearest differ: too wide only floors the height, too wide and too tall rounds it.
         QTest::newRow("4x3 into 2x10: floor 1.5") << Fit{0, R(0, 0, 2, 10), R(0, 0, 4, 3), R(0, 4, 2, 5)};
         QTest::newRow("4x3 into 2x2: nearest 1.5") << Fit{0, R(0, 0, 2, 2), R(0, 0, 4, 3), R(0, 0, 2, 2)};
@@ -158,10 +143,10 @@ private Q_SLOTS:
         QTest::newRow("empty picture untouched") << Fit{0, R(0, 0, 100, 100), R(3, 4, 3, 10), R(3, 4, 3, 10)};
         QTest::newRow("zero target") << Fit{0, R(10, 10, 10, 10), R(0, 0, 30, 20), R(10, 10, 10, 10)};
     }
-    void fitRect()
+    void fit()
     {
         QFETCH(Fit, row);
-        FitRect(row.target, row.pic);
+        row.pos ? row.pic.Reposition(row.pos, row.target) : FitRect(row.target, row.pic);
         QCOMPARE(row.pic, row.expected);
     }
 
@@ -264,10 +249,7 @@ private Q_SLOTS:
             const QPointF from = row.type == 1 ? QPointF(5940, 100) : QPointF(100, 4155);
             rig.splitter.MouseMove(from.x(), from.y());
             QCOMPARE(rig.host.pointer, row.type == 1 ? SplitterCursor::Vertical : SplitterCursor::Horizontal);
-            if (row.type == 1)
-                rig.drag(from.x(), from.y(), row.release, 100);
-            else
-                rig.drag(from.x(), from.y(), 100, row.release);
+            rig.drag(from.x(), from.y(), row.type == 1 ? row.release : 100, row.type == 1 ? 100 : row.release);
             QCOMPARE(double(rig.fractions.last()), double(row.perc));
             QCOMPARE(rig.splitter.BarRect(), row.bar);
 

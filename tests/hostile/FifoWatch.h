@@ -1,9 +1,5 @@
 #pragma once
-#include <QByteArray>
-#include <QFile>
-#include <QList>
-#include <QMutex>
-#include <QStringList>
+#include <QtCore>
 
 #include <atomic>
 #include <chrono>

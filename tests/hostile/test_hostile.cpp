@@ -6,17 +6,12 @@
 #include "BrowserFixture.h"
 #include "KeyCodes.h"
 #include "FifoWatch.h"
-#include "FileList.h"
-#include "FolderList.h"
-#include "PictureBox.h"
+#include "PictureBytes.h"
 #include "Pixels.h"
 #include "ShownDialogs.h"
 #include "frmFullScreen.h"
 #include "ViewerWait.h"
 
-#include <QImage>
-#include <QRandomGenerator>
-#include <QtEndian>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -109,15 +104,8 @@ struct HostileRig : BrowserFixture {
             add(empty, QByteArray(), none, "zero bytes: not a picture");
 
         // Decompression bombs: refused from the header, before a pixel is allocated.
-        QByteArray bomb = encoded({16, 16}, "JPEG");
-        const int sof = bomb.indexOf("\xFF\xC0");
-        qToBigEndian<quint16>(65535, bomb.data() + sof + 5);
-        qToBigEndian<quint16>(65535, bomb.data() + sof + 7);
-        add("bomb.jpg", bomb, none, "claims 65535 x 65535: too large");
-        bomb = encoded({4, 4}, "BMP");
-        qToLittleEndian<quint32>(100000, bomb.data() + 18);
-        qToLittleEndian<quint32>(100000, bomb.data() + 22);
-        add("bomb.bmp", bomb, none, "claims 100000 x 100000: too large");
+        add("bomb.jpg", WithFrameSize(encoded({16, 16}, "JPEG"), 65535, 65535), none, "claims 65535 x 65535: too large");
+        add("bomb.bmp", BmpClaiming(100000, 100000), none, "claims 100000 x 100000: too large");
         add("bomb.gif", Gif({65535, 65535}, {2, 2}), none, "a 2 x 2 frame on a 65535 x 65535 screen: the screen decodes, so too large");
         add("wide-screen.gif", Gif({3000, 3000}, {2, 2}), {3000, 3000}, "a 2 x 2 frame on a 3000 x 3000 screen: the screen is shown");
 
@@ -242,14 +230,12 @@ private Q_SLOTS:
             const int messages = rig.dialogs.calls().size();
             if (viewer) {
                 viewer->mnuNext_Click();
-                QVERIFY(loaded(viewer));
             } else {
-                form.flbFiles->SetListIndex(i);
-                QVERIFY(settled(form));
+                QVERIFY(select(form, i));
                 form.mnuFullScreen_Click();
                 viewer = form.Viewer();
-                QVERIFY(loaded(viewer));
             }
+            QVERIFY(loaded(viewer));
             QCOMPARE(form.flbFiles->ListIndex(), i);
             const QString path = rig.at(form.flbFiles->List(i));
             if (entry->size.isValid()) {
@@ -335,8 +321,7 @@ private Q_SLOTS:
             QVERIFY(select(form, 0));
             form.mnuFullScreen_Click();
             viewer = form.Viewer();
-            QVERIFY(loaded(viewer));
-            QVERIFY(viewer);
+            QVERIFY(viewer && loaded(viewer));
             QTRY_VERIFY(viewer->Prefetcher().HeldBytes() > 0);  // victim.jpg decoded ahead, as it was
         }
         QCOMPARE(::unlink(rawVictim), 0);
@@ -368,8 +353,7 @@ private Q_SLOTS:
                 QTRY_VERIFY(viewer.isNull());
             }
         } else {
-            form.flbFiles->SetListIndex(1);
-            QVERIFY(settled(form));
+            QVERIFY(select(form, 1));
             struct stat before {}, after {};
             const bool existed = ::lstat(rawVictim, &before) == 0;
             const QString target = action == Rename ? folder + QStringLiteral("/renamed.jpg") : rig.path("data/Trash/files/victim.jpg");

@@ -6,32 +6,16 @@
 #include "Picture.h"
 #include "PictureBox.h"
 #include "PictureDecoder.h"
+#include "PictureBytes.h"
 #include "PictureFile.h"
 #include "Pixels.h"
 #include "TestFiles.h"
 #include "ThumbnailCache.h"
 #include "Units.h"
 
-#include <QCryptographicHash>
-#include <QDataStream>
-#include <QTemporaryDir>
-#include <QSemaphore>
 #include <QtTest>
 
 namespace {
-
-// The values in the given byte order: JPEG segments are big-endian, TIFF ("II") and BMP
-// headers little-endian.
-constexpr auto Le = QDataStream::LittleEndian, Be = QDataStream::BigEndian;
-template <typename... T>
-QByteArray bytes(QDataStream::ByteOrder order, T... values)
-{
-    QByteArray out;
-    QDataStream stream(&out, QIODevice::WriteOnly);
-    stream.setByteOrder(order);
-    (stream << ... << values);
-    return out;
-}
 
 // The JPEG with an Exif block right after SOI: IFD0 holds the orientation, IFD1 the thumbnail.
 QByteArray WithExif(const QByteArray& jpeg, int orientation, const QByteArray& thumbnail)
@@ -47,16 +31,6 @@ QByteArray WithExif(const QByteArray& jpeg, int orientation, const QByteArray& t
            + jpeg.mid(2);
 }
 
-// The JPEG with its frame header claiming another size (the scan data is left as it is).
-QByteArray WithFrameSize(QByteArray jpeg, int width, int height)
-{
-    for (int pos = 2; pos + 9 <= jpeg.size(); pos += 2 + (uchar(jpeg[pos + 2]) << 8 | uchar(jpeg[pos + 3]))) {
-        if (uchar(jpeg[pos + 1]) == 0xC0)
-            return jpeg.replace(pos + 5, 4, bytes(Be, quint16(height), quint16(width)));
-    }
-    return {};
-}
-
 // The JPEG without its quantization tables: the header reads, the decoder gives up at once.
 QByteArray WithoutQuantizationTables(QByteArray jpeg)
 {
@@ -68,13 +42,6 @@ QByteArray WithoutQuantizationTables(QByteArray jpeg)
             pos += length;
     }
     return jpeg;
-}
-
-// A BMP header claiming a size, followed by a few bytes of pixel data.
-QByteArray BmpClaiming(qint32 width, qint32 height)
-{
-    return "BM" + bytes(Le, quint32(70), quint32(0), quint32(54), quint32(40), width, height, quint16(1), quint16(24))
-           + QByteArray(40, '\0');
 }
 
 // `image` as a 24-bit BMP stored top-down (a negative height), which Qt never writes.

@@ -6,7 +6,6 @@
 #include "ScriptedFileSystem.h"
 #include "TestFiles.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 class TestLists : public QObject {
@@ -28,9 +27,8 @@ private Q_SLOTS:
     void init()
     {
         QDir(m_tmp.path()).removeRecursively();
-        TestFiles::makeDir(path(QStringLiteral("vol/pics/sub")));
-        TestFiles::makeDir(path(QStringLiteral("vol/other")));
-        TestFiles::makeDir(path(QStringLiteral("vol/Beta")));
+        for (const char* folder : {"vol/pics/sub", "vol/other", "vol/Beta"})
+            TestFiles::makeDir(path(QLatin1String(folder)));
         for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "notes.txt"})
             TestFiles::write(path(QStringLiteral("vol/pics/") + QLatin1String(name)));
     }
@@ -135,14 +133,11 @@ private Q_SLOTS:
 
         ScriptedFileSystem fs;
         FolderList list(fs, many);
-        const QString root = QDir::rootPath();
-        QStringList chain{root};
-        chain << many.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        const QStringList chain = QStringList{QDir::rootPath()} + many.split(QLatin1Char('/'), Qt::SkipEmptyParts);
         QCOMPARE(rows(list), chain + expected);
         QCOMPARE(list.currentIndex().row(), chain.size() - 1);
         // The rows open their own folders.
-        const int last = list.model()->rowCount() - 1;
-        Q_EMIT list.doubleClicked(list.model()->index(last, 0));
+        Q_EMIT list.doubleClicked(list.model()->index(list.model()->rowCount() - 1, 0));
         QCOMPARE(list.Path(), many + QLatin1Char('/') + expected.last());
     }
 

@@ -1,10 +1,4 @@
 #pragma once
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QString>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <fcntl.h>

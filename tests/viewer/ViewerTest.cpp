@@ -357,10 +357,7 @@ private Q_SLOTS:
         std::vector<std::thread> busy;
         // Three spinning threads a core leave an idle-priority thread next to nothing.
         for (unsigned i = 0; i < 3 * std::max(1u, std::thread::hardware_concurrency()); ++i)
-            busy.emplace_back([&stop] {
-                while (!stop.load())
-                    ;
-            });
+            busy.emplace_back([&stop] { while (!stop.load()) {} });
         auto taken = std::async(std::launch::async, [&] { return ahead.Take(Picture::LoadPicture(big, 96, 96), QSize()); });
         const bool done = taken.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
         stop = true;
