@@ -7,7 +7,6 @@
 #include <QString>
 
 #include <algorithm>
-#include <optional>
 
 // The fixed sequence of comment commands that comment_writer runs and test_crash_safety
 // checks against. Command n acts on image n / 4 only, in four phases, so the rows the
@@ -33,12 +32,9 @@ inline QString Tip(int image, int version)
 inline void Run(TooltipStore& store, qint64 command)
 {
     const int image = int(command / 4), phase = int(command % 4);
-    if (phase > 0) {
-        const QString path = phase == 3 ? NewPath(image) : OldPath(image);
-        store.Lookup(path);
-        if (store.AbsolutePosition() == -1)
-            throw AppError(3021, QStringLiteral("CommentScript"), QStringLiteral("no comment under ") + path);
-    }
+    // Edit and Delete act on the current row (without one they throw 3021); the re-key finds its own.
+    if (phase == 1 || phase == 3)
+        store.Lookup(phase == 3 ? NewPath(image) : OldPath(image));
     if (phase == 2) {
         UpdateTooltipPath(store, OldPath(image), NewPath(image));
         return;
