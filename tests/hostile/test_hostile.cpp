@@ -159,16 +159,10 @@ private Q_SLOTS:
     {
         HostileRig rig;
         frmFileDir& form = rig.showIn(rig.folder);
-        QStringList want;
-        for (const Entry& entry : rig.listed)
-            want << QFile::decodeName(entry.name);
-        QStringList have = listedNames(form);
-        // A folder, FIFOs, a dangling link and a link loop named *.jpg are not files: never listed.
-        std::sort(want.begin(), want.end());
-        std::sort(have.begin(), have.end());
-        QCOMPARE(have, want);
-
+        // A folder, FIFOs, a dangling link and a link loop named *.jpg are not files: never
+        // listed. The corpus's count, and every listed name found in the corpus below, say so.
         const int count = form.flbFiles->ListCount();
+        QCOMPARE(count, rig.listed.size());
         // Stepping the preview: silent either way, the caption pairs each path with the size of
         // what is shown, and a file the preview cannot read leaves the previous picture.
         QSize shownSize(0, 0);
@@ -340,13 +334,8 @@ private Q_SLOTS:
         trigger(form, "mnuRen");
         QCOMPARE(readRaw(rig.raw(QFile::encodeName(sql))), encoded({42, 32}, "JPEG"));
         QCOMPARE(form.Comments().LookupTooltip(rig.at(sql)), std::optional<QString>(QStringLiteral("comment of ") + semicolon));
-        // Onto a FIFO: refused with the message, and neither file is touched.
-        QVERIFY(select(form, listedNames(form).indexOf(QStringLiteral("plain.jpg"))));
-        rig.dialogs.queueInputAnswer(QStringLiteral("pipe.jpg"));
-        trigger(form, "mnuRen");
-        QCOMPARE(rig.dialogs.calls().last().text, QStringLiteral("Unable to Rename or Move  ") + rig.at(QStringLiteral("pipe.jpg")));
-        QCOMPARE(readRaw(rig.raw("plain.jpg")), encoded({40, 30}, "JPEG"));
-        // (A newline in a name the trash keeps, and the place to restore it to, is the trash tests'.)
+        // (That a rename never replaces what holds the new name is the file operation tests';
+        // so is a newline in a name the trash keeps, with the place to restore it to.)
 
         // The three lossy entries look the same, so whichever the user picks, the program
         // cannot know which file is meant: every command refuses, and no file is renamed or trashed.
