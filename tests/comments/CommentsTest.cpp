@@ -278,6 +278,7 @@ private Q_SLOTS:
         for (int i = 0; big.size() < 100 * 1024; ++i)
             big += QStringLiteral("sentence %1 of a long comment. ").arg(i);
         QTest::newRow("Edit, 100 KB confirmed unchanged") << Steps{"Edit", {big}, big, kEditPrompt, {big}, "untouched"};
+        QTest::newRow("New, 100 KB") << Steps{"New", {}, big, kNewPrompt, {big}, big};
         QTest::newRow("Delete twice") << Steps{"Select Delete Delete", two, "", "", {"second"}, ""};
         QTest::newRow("Delete, nothing selected") << Steps{"Delete", one, "", "", one, "untouched"};
     }
