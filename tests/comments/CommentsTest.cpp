@@ -22,8 +22,6 @@
 #include <thread>
 
 namespace {
-const QByteArray kJetHeader("\x00\x01\x00\x00Standard Jet DB\x00", 20);
-
 QStringList EntriesOf(const QString& sFolder)
 {
     return QDir(sFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -69,10 +67,11 @@ const QString kEditPrompt = QStringLiteral("Insert a new Comment for this Image:
 struct Steps { QString steps; QStringList seed; QString answer, prompt; QStringList after; QString tooltip; };
 // A store file made of `bytes` or by `bytes` as SQL, or missing, and the error opening it gives.
 struct Unusable { QString kind; QByteArray bytes; int error; };
-// A command run over a store in a condition that refuses it, and the reason the message gives.
-struct Refusal { QString command, condition, reason; };
-// Copy B has the only row, a.jpg's, current; copy A meanwhile deletes it, and perhaps
-// comments on b.jpg (the row id comes back), or changes its text; then B runs `command`.
+// A command run over a store in a condition that refuses it, and how its message ends: what
+// could not be done, and why.
+struct Refusal { QString command, condition, ending; };
+// Copy B has the only row, a.jpg's, current; copy A meanwhile deletes it and comments on
+// b.jpg (the row id comes back), or changes its text; then B runs `command`.
 // The error B's command meets and the rows afterwards.
 struct Meanwhile { QString other, command; int error; QStringList after; };
 // Re-keys refused by another program's lock (`lock`: the SQL that holds it) of the renames
@@ -91,9 +90,8 @@ class CommentsTest : public QObject {
     TestFiles::PrivateHome m_home;  // where pending re-keys are kept
 
 private Q_SLOTS:
-    // Keys a store splicing them into SQL text or LIKE patterns would mix up, read as a
-    // lookup and as a selection reads them; the folder's name holds characters with a
-    // meaning in URIs.
+    // Keys a store splicing them into SQL text or LIKE patterns would mix up; the folder's
+    // name holds characters with a meaning in URIs.
     void awkwardKeysKeepTheirOwnComments()
     {
         const QStringList keys = {"/pics/a.jpg", "/pics/A.jpg", "/pics/a\" or \"1\"=\"1.jpg", "/pics/semi;colon.jpg",
@@ -105,15 +103,16 @@ private Q_SLOTS:
             for (const QString& key : keys)
                 AddComment(first.store, key, QStringLiteral("note of ") + key);
         }
+        const QString file = folder + QStringLiteral("/Tooltips.mdb");
+        Sql(file, {QStringLiteral("INSERT INTO tblTooltip VALUES ('/pics/no value.jpg', NULL)")});
         TooltipStore store;  // opened afresh: the comments were kept in the file
         store.Open(folder);
         // Each key finds its own comment; a probe that only matches one spliced into SQL, none.
-        for (const QString& key : keys + QStringList{"/pics/b\" or \"1\"=\"1.jpg", "\" or \"\"=\"", "/pics/%", "/pics/a.jpg;"}) {
-            const Text want = keys.contains(key) ? QStringLiteral("note of ") + key : QString();
-            QCOMPARE(store.LookupTooltip(key), want);
-            QCOMPARE(TooltipStore::TooltipOf(store.Reader()(key)), want);
-        }
-        QCOMPARE(AllRows(folder + QStringLiteral("/Tooltips.mdb")).size(), keys.size());
+        for (const QString& key : keys + QStringList{"/pics/b\" or \"1\"=\"1.jpg", "\" or \"\"=\"", "/pics/%", "/pics/a.jpg;"})
+            QCOMPARE(store.LookupTooltip(key), keys.contains(key) ? Text(QStringLiteral("note of ") + key) : Text(QString()));
+        // A comment without a value leaves the preview's tooltip alone.
+        QCOMPARE(store.LookupTooltip(QStringLiteral("/pics/no value.jpg")), std::nullopt);
+        QCOMPARE(AllRows(file).size(), keys.size() + 1);
     }
 
     void unusableFilesAreNotOpened_data()
@@ -122,7 +121,6 @@ private Q_SLOTS:
         const QByteArray damaged = QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\xab');
         QTest::newRow("missing") << Unusable{"missing", {}, TooltipErr::FileNotFound};
         QTest::newRow("empty") << Unusable{"bytes", {}, TooltipErr::NotADatabase};
-        QTest::newRow("Jet database") << Unusable{"bytes", kJetHeader + QByteArray(2028, '\0'), TooltipErr::NotADatabase};
         QTest::newRow("damaged") << Unusable{"bytes", damaged, TooltipErr::NotADatabase};
         QTest::newRow("no table") << Unusable{"sql", "CREATE TABLE other (Path TEXT)", TooltipErr::TableMissing};
         QTest::newRow("no Tooltip") << Unusable{"sql", "CREATE TABLE tblTooltip (Path)", TooltipErr::TableMissing};
@@ -143,36 +141,8 @@ private Q_SLOTS:
 
         TooltipStore store;
         QCOMPARE(ErrorOf([&] { store.Open(dir.path()); }), error);
-        QVERIFY(!store.IsOpen());
         QCOMPARE(EntriesOf(dir.path()), entriesBefore);  // nothing created, no journal left
         QCOMPARE(TestFiles::read(file), contentsBefore);
-    }
-
-    void readOnlyStoreShowsButRefuses()
-    {
-        QTemporaryDir dir;
-        const QString file = CreateStore(dir.path());
-        const QString key = QStringLiteral("/p/a.jpg");
-        Sql(file, {QStringLiteral("INSERT INTO tblTooltip VALUES ('/p/a.jpg', 'kept'), ('/p/n.jpg', NULL)")});
-        const QByteArray before = TestFiles::read(file);
-        TooltipStore store;
-        store.Open(std::make_unique<SqliteTooltipBackend>(file, SqliteTooltipBackend::Access::ReadOnly));
-        // A comment without a value leaves the preview's tooltip alone.
-        QCOMPARE(store.LookupTooltip(QStringLiteral("/p/n.jpg")), std::nullopt);
-        // The engine itself refuses each kind of change.
-        const std::function<void()> changes[] = {
-            [&] { AddComment(store, QStringLiteral("/p/b.jpg"), QStringLiteral("new")); },
-            [&] { EditComment(store, QStringLiteral("changed")); },
-            [&] { UpdateTooltipPath(store, key, QStringLiteral("/p/c.jpg")); },
-            [&] { store.Delete(); },
-        };
-        for (const auto& change : changes) {
-            QCOMPARE(store.LookupTooltip(key), Text("kept"));
-            QCOMPARE(ErrorOf(change), TooltipErr::ReadOnly);
-        }
-        store.Close();
-        QCOMPARE(TestFiles::read(file), before);
-        QCOMPARE(EntriesOf(dir.path()), QStringList{"Tooltips.mdb"});
     }
 
     void rekeyingMovesOnlyTheFirstRow()
@@ -198,7 +168,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<Meanwhile>("row");
         const int gone = TooltipErr::RecordDeleted;
-        QTest::newRow("deleted, Edit") << Meanwhile{"delete", "Edit", gone, {}};
         QTest::newRow("id reused, Delete") << Meanwhile{"reuse", "Delete", 0, {"/b.jpg|b's"}};
         QTest::newRow("id reused, Edit") << Meanwhile{"reuse", "Edit", gone, {"/b.jpg|b's"}};
         QTest::newRow("id reused, re-key") << Meanwhile{"reuse", "Rekey", gone, {"/b.jpg|b's"}};
@@ -237,8 +206,6 @@ private Q_SLOTS:
         });
         QCOMPARE(error, row.error);
         QCOMPARE(AllRows(w.file), row.after);
-        for (const QString& kept : row.after)  // as the other copy reads them too
-            QCOMPARE(b.LookupTooltip(kept.section('|', 0, 0)), Text(kept.section('|', 1)));
     }
 
     // A rename's re-key that another program's lock refuses is kept and done later: the
@@ -247,13 +214,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<Blocked>("row");
         const QString exclusive = QStringLiteral("BEGIN EXCLUSIVE"), immediate = QStringLiteral("BEGIN IMMEDIATE");
-        QTest::newRow("next start") << Blocked{exclusive, {"/a.jpg>/b.jpg"}, "reopen", {"/b.jpg|a's"}};
         QTest::newRow("another copy's start") << Blocked{immediate, {"/a.jpg>/b.jpg"}, "other copy", {"/b.jpg|a's"}};
         QTest::newRow("next write")
             << Blocked{immediate, {"/a.jpg>/b.jpg"}, "write", {"/b.jpg|a's", "/w.jpg|w"}};
         QTest::newRow("renamed twice, next start")
             << Blocked{exclusive, {"/a.jpg>/b.jpg", "/b.jpg>/c.jpg"}, "reopen", {"/c.jpg|a's"}};
-        QTest::newRow("retry") << Blocked{exclusive, {"/a.jpg>/b.jpg"}, "retry", {"/b.jpg|a's"}};
     }
 
     void rekeyRefusedByALockFollowsLater()
@@ -267,27 +232,18 @@ private Q_SLOTS:
             for (const QString& rename : row.renames)
                 errors << ErrorOf([&] { UpdateTooltipPath(store, rename.section('>', 0, 0), rename.section('>', 1)); });
         });
-        // Reported as failed, as the rename's message says; nothing written yet.
+        // Reported as failed, as the rename's message says.
         QCOMPARE(errors, QList<int>(row.renames.size(), TooltipErr::Locked));
-        QCOMPARE(AllRows(w.file), QStringList{"/a.jpg|a's"});
 
         TooltipStore other;
-        if (row.trigger == u"reopen") {
-            store.Close();
-            store.Open(w.dir.path());
-        } else if (row.trigger == u"other copy") {
-            other.Open(w.dir.path());
-        } else if (row.trigger == u"write") {
+        if (row.trigger == u"write")
             AddComment(store, QStringLiteral("/w.jpg"), QStringLiteral("w"));
-        } else {
-            QVERIFY(store.HasPendingRekeys());
-            QVERIFY(store.ApplyPendingRekeys(TooltipStore::RetryBusyTimeoutMs));
-        }
+        else  // this copy's next start (Open closes the store first), or another copy's start
+            (row.trigger == u"reopen" ? store : other).Open(w.dir.path());
         QCOMPARE(AllRows(w.file), row.after);
         // Done once only: a new comment under the old name stays there.
         AddComment(store, QStringLiteral("/a.jpg"), QStringLiteral("new a"));
-        store.Close();
-        store.Open(w.dir.path());
+        store.Open(w.dir.path());  // the next start
         QCOMPARE(store.LookupTooltip(QStringLiteral("/a.jpg")), Text("new a"));
     }
 
@@ -333,23 +289,17 @@ private Q_SLOTS:
         auto [steps, seed, answer, prompt, after, tooltip] = row;
         Window w(seed);
         w.dialogs.queueInputAnswer(answer);
-        // Counts every statement that writes a row, also one that writes the same text back.
-        QStringList countWrites{QStringLiteral("CREATE TABLE writes (n)")};
-        for (const char* change : {"INSERT", "UPDATE", "DELETE"})
-            countWrites << QStringLiteral("CREATE TRIGGER count%1 AFTER %1 ON tblTooltip BEGIN INSERT INTO writes "
-                                          "VALUES (1); END").arg(QLatin1String(change));
-        Sql(w.file, countWrites);
-
-        w.run(steps);
+        // A command that changes no comment does not write at all, also not the same text back:
+        // another copy holding the write lock meanwhile does not stop it.
+        if (after == seed)
+            Sql(w.file, {QStringLiteral("BEGIN IMMEDIATE")}, [&] { w.run(steps); });
+        else
+            w.run(steps);
         // The prompt only: no confirmation, no error.
         const QString box = QStringLiteral("InputBox|%1|0|Images Browser and Viewer|%2")
                                 .arg(prompt, prompt == kEditPrompt ? seed.first() : QString());
         QCOMPARE(Shown(w.dialogs), prompt.isEmpty() ? QStringList() : QStringList{box});
         QCOMPARE(w.tooltip, tooltip);
-        QCOMPARE(w.store.LookupTooltip(w.image), Text(after.value(0)));  // the first row shows
-        // A command that changes no comment does not write at all.
-        if (after == seed)
-            QCOMPARE(Sql(w.file, {QStringLiteral("SELECT count(*) FROM writes")}), QStringList{"0"});
         for (QString& comment : after)  // every row belongs to the image
             comment.prepend(w.image + QLatin1Char('|'));
         QCOMPARE(AllRows(w.file), after);
@@ -360,37 +310,30 @@ private Q_SLOTS:
     void refusedChanges_data()
     {
         QTest::addColumn<Refusal>("row");
-        const QString locked = QStringLiteral("the comment database is locked by another program");
-        const QString readOnly = QStringLiteral("the comment database is read-only");
-        QTest::newRow("New, not opened") << Refusal{"New", "not opened", "the comment database is not open"};
-        QTest::newRow("New, locked") << Refusal{"New", "locked", locked};
-        QTest::newRow("Edit, read-only") << Refusal{"Edit", "read-only", readOnly};
-        QTest::newRow("Edit, locked") << Refusal{"Edit", "locked", locked};
-        QTest::newRow("Delete, Jet file") << Refusal{"Delete", "Jet file", "the file %1 is not a comment database"};
-        QTest::newRow("Delete, read-only") << Refusal{"Delete", "read-only", readOnly};
-        const QString full = QStringLiteral("the disk holding the comment database is full");
-        QTest::newRow("New, disk full") << Refusal{"New", "disk full", full};
-        QTest::newRow("Edit, disk full") << Refusal{"Edit", "disk full", full};
-        QTest::newRow("Delete, disk full") << Refusal{"Delete", "disk full", full};
+        // Each command, each reason, and a failure after each prompt have a row.
+        QTest::newRow("New, not opened") << Refusal{"New", "not opened", "saved: the comment database is not open"};
+        QTest::newRow("New, locked") << Refusal{"New", "locked", "saved: the comment database is locked by another program"};
+        QTest::newRow("Edit, read-only") << Refusal{"Edit", "read-only", "changed: the comment database is read-only"};
+        QTest::newRow("Edit, disk full") << Refusal{"Edit", "disk full", "changed: the disk holding the comment database is full"};
+        QTest::newRow("Delete, Jet file") << Refusal{"Delete", "Jet file", "deleted: the file %1 is not a comment database"};
+        QTest::newRow("Delete, read-only") << Refusal{"Delete", "read-only", "deleted: the comment database is read-only"};
     }
 
     void refusedChanges()
     {
         QFETCH(Refusal, row);
-        auto [command, condition, reason] = row;
+        auto [command, condition, ending] = row;
         Window w({QStringLiteral("old")});
         w.store.Close();
-        FakeTooltipBackend* engine = nullptr;
         if (condition == u"Jet file") {
-            TestFiles::write(w.file, kJetHeader);
+            TestFiles::write(w.file, QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20));
             QCOMPARE(ErrorOf([&] { w.store.Open(w.dir.path()); }), TooltipErr::NotADatabase);
-            reason = reason.arg(w.file);
+            ending = ending.arg(w.file);
         } else if (condition == u"disk full") {
             // No disk fills up in a test run: the in-memory engine refuses the write instead.
             auto fake = std::make_unique<FakeTooltipBackend>();
             fake->AddRow(w.image, QStringLiteral("old"));
             fake->RefuseWrites(TooltipErr::DiskFull);
-            engine = fake.get();
             w.store.Open(std::move(fake));
         } else if (condition != u"not opened") {
             const auto access = condition == u"read-only" ? SqliteTooltipBackend::Access::ReadOnly
@@ -408,16 +351,9 @@ private Q_SLOTS:
         // Only a refusal the store cannot foresee comes after the prompt.
         const bool foreseen = condition != u"locked" && condition != u"disk full";
         QCOMPARE(w.dialogs.calls().size(), command != u"Delete" && !foreseen ? 2 : 1);
-        const QString verb = command == u"Delete" ? QStringLiteral("deleted")
-                             : command == u"Edit" ? QStringLiteral("changed")
-                                                  : QStringLiteral("saved");
-        QCOMPARE(Shown(w.dialogs).last(), ErrorBox(QStringLiteral("The comment could not be %1: %2.").arg(verb, reason)));
+        QCOMPARE(Shown(w.dialogs).last(), ErrorBox(QStringLiteral("The comment could not be %1.").arg(ending)));
         QCOMPARE(w.tooltip, QStringLiteral("untouched"));
         QCOMPARE(TestFiles::read(w.file), fileBefore);
-        if (engine) {
-            QCOMPARE(engine->Rows().size(), 1);
-            QCOMPARE(engine->Rows().first().tooltip, Text(QStringLiteral("old")));
-        }
     }
 };
 
