@@ -69,10 +69,14 @@ private Q_SLOTS:
         QCOMPARE(TestFiles::read(store), contents.isEmpty() ? QByteArray("<missing>") : contents);
     }
 
-    void twoRunningCopiesShareTheStore()
+    // Two running copies share the store. While another program holds it locked, a
+    // selection returns at once, and a rename is reported as failed; the selection's comment,
+    // and the renamed file's, follow once the lock is gone, with nothing more done.
+    void storeSharedAndLockedByOthers()
     {
         BrowserFixture f;
         installStore(f);
+        const QString store = f.path("app/Tooltips.mdb");
         frmFileDir& first = f.startIn(f.path("pics"));
         frmFileDir second({f.dialogs, f.settings, f.fs, f.drives, f.fileOps, f.starter, f.path("app/tessel"), f.path("pics")});
         second.Form_Load();
@@ -82,9 +86,8 @@ private Q_SLOTS:
         newComment(f, first, QStringLiteral("shared"));
         QVERIFY(select(second, 1));
 
-        // While the other copy holds the store locked, a selection returns at once, and its
-        // comment, the one the other copy made, follows as soon as the lock is let go.
-        Sql(f.path("app/Tooltips.mdb"), {QStringLiteral("BEGIN EXCLUSIVE")}, [&] {
+        // The comment that comes after the lock is the one the other copy made.
+        Sql(store, {QStringLiteral("BEGIN EXCLUSIVE")}, [&] {
             second.flbFiles->SetListIndex(0);
             QVERIFY(!second.Selection().IsSettled());
         });
@@ -92,27 +95,16 @@ private Q_SLOTS:
         QCOMPARE(second.windowTitle(), caption(f.path("pics/a.jpg"), {8, 8}));
         QCOMPARE(second.imgSmall->ToolTipText(), QStringLiteral("shared"));
         QCOMPARE(f.dialogs.calls().size(), 1);  // the prompt only: no locked-database report
-    }
 
-    // Another program holds the store locked during a rename: the rename is reported as
-    // failed, yet the comment follows the file once the lock is gone, with nothing more done.
-    void commentFollowsARenameMadeWhileTheStoreWasLocked()
-    {
-        BrowserFixture f;
-        installStore(f);
-        frmFileDir& form = f.startIn(f.path("pics"));
-        QVERIFY(select(form, 0));
-        newComment(f, form, QStringLiteral("mine"));
-        const QString store = f.path("app/Tooltips.mdb");
         Sql(store, {QStringLiteral("BEGIN EXCLUSIVE")}, [&] {
             f.dialogs.queueInputAnswer(QStringLiteral("renamed.jpg"));
-            trigger(form, "mnuRen");
+            trigger(first, "mnuRen");
         });
         QCOMPARE(Shown(f.dialogs).last(), ErrorBox(QStringLiteral("Unable to Rename or Move  ") + f.path("pics/renamed.jpg")));
         const QString paths = QStringLiteral("SELECT group_concat(Path) FROM tblTooltip");
         QTRY_COMPARE_WITH_TIMEOUT(Sql(store, {paths}), QStringList{f.path("pics/renamed.jpg")}, 15000);
-        QVERIFY(select(form, form.flbFiles->ListCount() - 1));  // renamed.jpg sorts after b.JPG
-        QCOMPARE(form.imgSmall->ToolTipText(), QStringLiteral("mine"));
+        QVERIFY(select(first, first.flbFiles->ListCount() - 1));  // renamed.jpg sorts after b.JPG
+        QCOMPARE(first.imgSmall->ToolTipText(), QStringLiteral("shared"));
     }
 
     void decodingNeverBlocksTheSelection()
@@ -137,25 +129,46 @@ private Q_SLOTS:
     }
 
     // Once a preview shows, its neighbours in the list are decoded ahead: a step shows the
-    // next picture without decoding it, and the picture stepped away from is kept.
-    void neighboursAreDecodedAhead()
+    // next picture without decoding it, and the picture stepped away from is kept. The
+    // decodes fill the desktop's thumbnail cache; a thumbnail there that covers the preview
+    // stands in for the decode; a file changed since its thumbnail was made is decoded again.
+    void neighboursAndCachedThumbnailsSpareDecodes()
     {
         BrowserFixture f;
         writeImage(f.path("pics/a.jpg"), 3000, 2000);
         writeImage(f.path("pics/b.JPG"), 2000, 3000);
         writeImage(f.path("pics/c.gif"), 600, 400, "BMP");
         frmFileDir& form = f.showIn(f.path("pics"));
+        const ThumbnailCache cache(f.path("cache") + QStringLiteral("/thumbnails"));
         QVERIFY(select(form, 0));
         QTRY_COMPARE(form.Preview().Decodes(), 3);  // a.jpg, then b.JPG and c.gif ahead
+        const qint64 mtime = QFileInfo(f.path("pics/a.jpg")).lastModified().toSecsSinceEpoch();
+        QTRY_VERIFY(!cache.Find(f.path("pics/a.jpg"), mtime, 1).isNull());  // written after the decode
         QVERIFY(select(form, 1));
         QTRY_COMPARE(form.imgSmall->Pixels().size(), form.Preview().WantedSize());
         QCOMPARE(form.imgSmall->GetPicture().Path(), f.path("pics/b.JPG"));
         QCOMPARE(form.Preview().Decodes(), 3);
-        // Back: a.jpg is not decoded again (it was kept ahead, and its decode also left a
-        // thumbnail in the desktop's cache, which now covers the preview).
+        // Back: a.jpg is not decoded again (it was kept ahead, and its thumbnail in the
+        // cache now covers the preview).
         QVERIFY(select(form, 0));
         QTRY_VERIFY(!form.imgSmall->Pixels().isNull());
         QCOMPARE(form.Preview().Decodes(), 3);
+
+        QVERIFY(cache.Store(f.path("pics/b.JPG"), QFileInfo(f.path("pics/b.JPG")).lastModified().toSecsSinceEpoch(),
+                            Solid(2000, 3000, Qt::magenta), {2000, 3000}));
+        QVERIFY(select(form, 1));
+        QCOMPARE(form.imgSmall->Pixels().size(), QSize(341, 512));
+        QVERIFY(Near(form.imgSmall->Pixels().pixelColor(10, 10), Qt::magenta));
+        QVERIFY(!form.Preview().WantedSize().isValid());  // no decode was asked for
+
+        QVERIFY(select(form, 0));
+        QFile photo(f.path("pics/b.JPG"));
+        QVERIFY(photo.open(QIODevice::ReadWrite));
+        QVERIFY(photo.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        photo.close();
+        QVERIFY(select(form, 1));
+        QTRY_COMPARE(form.imgSmall->Pixels().size(), form.Preview().WantedSize());
+        QVERIFY(!Near(form.imgSmall->Pixels().pixelColor(10, 10), Qt::magenta));
     }
 
     // A preview the user stays on is decoded for the screen as well: the viewer opened on
@@ -187,38 +200,6 @@ private Q_SLOTS:
         QTRY_VERIFY(form.Preview().IsLingering());
         form.mnuFullScreen_Click();
         QVERIFY(!form.Preview().IsLingering());
-    }
-
-    // A thumbnail in the desktop's cache that covers the preview stands in for the decode;
-    // the decodes the program makes anyway fill the cache; a file changed since its
-    // thumbnail was made is decoded again.
-    void cachedThumbnailsSpareTheDecode()
-    {
-        BrowserFixture f;
-        writeImage(f.path("pics/a.jpg"), 3000, 2000);
-        writeImage(f.path("pics/b.JPG"), 3000, 2000);
-        frmFileDir& form = f.showIn(f.path("pics"));
-        const ThumbnailCache cache(f.path("cache") + QStringLiteral("/thumbnails"));
-        QVERIFY(select(form, 0));
-        QTRY_COMPARE(form.imgSmall->Pixels().size(), form.Preview().WantedSize());
-        const qint64 mtime = QFileInfo(f.path("pics/a.jpg")).lastModified().toSecsSinceEpoch();
-        QTRY_VERIFY(!cache.Find(f.path("pics/a.jpg"), mtime, 1).isNull());  // written after the decode
-
-        QVERIFY(cache.Store(f.path("pics/b.JPG"), QFileInfo(f.path("pics/b.JPG")).lastModified().toSecsSinceEpoch(),
-                            Solid(3000, 2000, Qt::magenta), {3000, 2000}));
-        QVERIFY(select(form, 1));
-        QCOMPARE(form.imgSmall->Pixels().size(), QSize(512, 341));
-        QVERIFY(Near(form.imgSmall->Pixels().pixelColor(10, 10), Qt::magenta));
-        QVERIFY(!form.Preview().WantedSize().isValid());  // no decode was asked for
-
-        QVERIFY(select(form, 0));
-        QFile photo(f.path("pics/b.JPG"));
-        QVERIFY(photo.open(QIODevice::ReadWrite));
-        QVERIFY(photo.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
-        photo.close();
-        QVERIFY(select(form, 1));
-        QTRY_COMPARE(form.imgSmall->Pixels().size(), form.Preview().WantedSize());
-        QVERIFY(!Near(form.imgSmall->Pixels().pixelColor(10, 10), Qt::magenta));
     }
 
     // While the viewer steps through the list, the preview does not decode the same files
