@@ -83,9 +83,9 @@ private Q_SLOTS:
     void stepSelection_data()
     {
         QTest::addColumn<Step>("row");
-        // Plain steps, wrapping at both ends, and Page Down are pressed in the acceptance run.
+        // Plain steps, wrapping at both ends, and Page Down are pressed in the acceptance run;
+        // Down from none starts the hostile corpus's and the preview's steps.
         const int down = KeyCodes::Down, up = KeyCodes::Up, pageDown = KeyCodes::PageDown;
-        QTest::newRow("down from none") << Step{"pics", -1, down, 0};
         QTest::newRow("up from none") << Step{"pics", -1, up, 2};
         QTest::newRow("other key, none selected") << Step{"pics", -1, pageDown, -1};
         QTest::newRow("empty list") << Step{"pics/sub", -1, down, -1};

@@ -13,24 +13,6 @@
 
 #include <QtTest>
 
-namespace {
-// Gives the fixture's "executable" folder an empty comment store, as the build does, and
-// pics/ two small pictures to comment on: a.jpg at index 0, b.JPG at 1.
-void installStore(BrowserFixture& f)
-{
-    TestFiles::copyBuiltStore(f.path("app"));
-    writeImage(f.path("pics/a.jpg"), 8, 8);
-    writeImage(f.path("pics/b.JPG"), 8, 8);
-}
-
-QString newComment(BrowserFixture& f, frmFileDir& form, const QString& text)
-{
-    f.dialogs.queueInputAnswer(text);
-    trigger(form, "mnuNewTooltip");
-    return form.imgSmall->ToolTipText();
-}
-}
-
 class TestPreview : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -61,7 +43,8 @@ private Q_SLOTS:
         frmFileDir& form = f.startIn(f.path("pics"));
         QVERIFY(select(form, 0));
         QCOMPARE(form.windowTitle(), caption(f.path("pics/a.jpg"), {64, 32}));
-        newComment(f, form, QStringLiteral("never kept"));
+        f.dialogs.queueInputAnswer(QStringLiteral("never kept"));
+        trigger(form, "mnuNewTooltip");
         // The one box: the selection showed none, and New refuses before it asks for a text.
         const QString refused = QStringLiteral("The comment could not be saved: %1.").arg(reason.arg(f.tmp.path()));
         QCOMPARE(Shown(f.dialogs), QStringList{ErrorBox(refused)});
@@ -75,7 +58,9 @@ private Q_SLOTS:
     void storeSharedAndLockedByOthers()
     {
         BrowserFixture f;
-        installStore(f);
+        TestFiles::copyBuiltStore(f.path("app"));  // an empty store, as the build gives
+        writeImage(f.path("pics/a.jpg"), 8, 8);
+        writeImage(f.path("pics/b.JPG"), 8, 8);
         const QString store = f.path("app/Tooltips.mdb");
         frmFileDir& first = f.startIn(f.path("pics"));
         frmFileDir second({f.dialogs, f.settings, f.fs, f.drives, f.fileOps, f.starter, f.path("app/tessel"), f.path("pics")});
@@ -83,7 +68,8 @@ private Q_SLOTS:
         QVERIFY(select(second, 0));
         QCOMPARE(second.imgSmall->ToolTipText(), QString());
         QVERIFY(select(first, 0));
-        newComment(f, first, QStringLiteral("shared"));
+        f.dialogs.queueInputAnswer(QStringLiteral("shared"));
+        trigger(first, "mnuNewTooltip");
         QVERIFY(select(second, 1));
 
         // The comment that comes after the lock is the one the other copy made.
