@@ -41,7 +41,8 @@ Q_DECLARE_METATYPE(Step)
 class TestBrowser : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void driveFolderFileChain()
+    // Changing volumes and folders, and the volumes and folders that cannot be read.
+    void drivesAndFolders()
     {
         BrowserFixture f;
         // Last left on the second volume but started in pics: the process's volume and folder
@@ -50,21 +51,15 @@ private Q_SLOTS:
         frmFileDir& form = f.start(f.path("pics"));
         QCOMPARE(form.DriveList->Drive(), QStringLiteral("/"));
         QCOMPARE(form.flbFiles->Path(), f.path("pics"));
-        QSignalSpy clicks(form.flbFiles, &FileList::Click);
+        // The file list follows the folder list and lists it (as the hostile corpus's looping
+        // folders show), selecting no file.
         form.DriveList->SetDrive(f.path("vol2"));
         QCOMPARE(form.dirFolders->Path(), f.path("vol2/deep"));
         QCOMPARE(form.flbFiles->Path(), f.path("vol2/deep"));
-        QCOMPARE(form.flbFiles->ListCount(), 1);
         QCOMPARE(form.flbFiles->ListIndex(), -1);
-        QCOMPARE(clicks.size(), 0);  // navigation selects no file
         form.DriveList->SetDrive(QStringLiteral("/"));
         QCOMPARE(form.flbFiles->Path(), f.path("pics"));
-    }
 
-    void unreadableVolumesAndMissingFolders()
-    {
-        BrowserFixture f;
-        frmFileDir& form = f.startIn(f.path("pics"));
         f.fs.MakeUnreadable(f.path("vol2"));
         // Picked in the combo box, an unreadable volume gives way to the executable's, silently.
         form.DriveList->setCurrentIndex(form.DriveList->findData(f.path("vol2")));
@@ -87,9 +82,9 @@ private Q_SLOTS:
     void stepSelection_data()
     {
         QTest::addColumn<Step>("row");
-        // Plain steps, wrapping at both ends, and Page Down are pressed in the acceptance run.
+        // Plain steps, wrapping at both ends, and Page Down are pressed in the acceptance run;
+        // Down from none starts the hostile corpus's and the preview's steps.
         const int down = KeyCodes::Down, up = KeyCodes::Up, pageDown = KeyCodes::PageDown;
-        QTest::newRow("down from none") << Step{"pics", -1, down, 0};
         QTest::newRow("up from none") << Step{"pics", -1, up, 2};
         QTest::newRow("other key, none selected") << Step{"pics", -1, pageDown, -1};
         QTest::newRow("empty list") << Step{"pics/sub", -1, down, -1};
@@ -130,9 +125,12 @@ private Q_SLOTS:
         QCOMPARE(form.menuBar()->actions().first()->menu(), form.Menus().Menu(QStringLiteral("mnuFile")));
     }
 
-    void draggingEachBarMovesThePanes()
+    // Dragging each bar moves the panes; a resize refits the preview without its file.
+    void barsAndResizeMoveThePanes()
     {
         BrowserFixture f;
+        const QString photo = f.path("pics/wide.jpg");
+        QImage(400, 100, QImage::Format_RGB32).save(photo, "JPEG");
         frmFileDir& form = f.showIn(f.path("pics"));
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const CRect bar = form.splitter->BarRect();
@@ -155,15 +153,7 @@ private Q_SLOTS:
         QCOMPARE(boundsOf(form, form.dirFolders).bottom(), double(form.subSplitter->BarRect().Top));
         QCOMPARE(boundsOf(form, form.flbFiles), files);
         QCOMPARE(form.SplitterHost().TrackingLineCount(), 0);
-    }
 
-    void resizeRefitsWhenTheFileIsGone()
-    {
-        BrowserFixture f;
-        const QString photo = f.path("pics/wide.jpg");
-        QImage(400, 100, QImage::Format_RGB32).save(photo, "JPEG");
-        frmFileDir& form = f.showIn(f.path("pics"));
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.imgSmall->SetPicture(Picture::LoadPicture(photo, form.logicalDpiX(), form.logicalDpiY()));
         QVERIFY(QFile::remove(photo));  // whatever happens next cannot read it
 

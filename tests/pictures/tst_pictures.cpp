@@ -1,6 +1,7 @@
-// Tests of the picture services: header-only loading and its refusals, HIMETRIC sizes,
-// EXIF orientation, the allocation limits, decoding at DCT scale, the background decoder
-// and the image control. Every image is written by the tests themselves.
+// Tests of the picture services: loading and its refusals (a file cut after its header is in
+// the hostile corpus), HIMETRIC sizes, EXIF orientation, the allocation limits, decoding at
+// DCT scale, the background decoder and the image control. Every image is written by the
+// tests themselves.
 #include "AppError.h"
 #include "NewestWins.h"
 #include "Picture.h"
@@ -97,26 +98,17 @@ class TestPictures : public QObject {
     }
 
     QTemporaryDir m_dir;
-    QString m_big; // 6000 x 4000 JPEG with real detail
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        QImage big(6000, 4000, QImage::Format_RGB32);
-        for (int y = 0; y < big.height(); ++y)
-            for (int x = 0; x < big.width(); ++x)
-                reinterpret_cast<QRgb*>(big.scanLine(y))[x] = qRgb(x & 255, y & 255, (x ^ y) & 255);
-        m_big = file("big.jpg", Encode(big));
-    }
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
 
     void load_data()
     {
         QTest::addColumn<Load>("row");
         auto row = [](const char* name, const QString& path, const QString& error, const char* format = "",
                       QSize size = QSize()) { QTest::newRow(name) << Load{path, error, format, size, {}}; };
-        // The format comes from the content, never from the name.
-        row("jpeg", file("a.jpg", Encode(Quadrants(640, 480))), {}, "jpeg", QSize(640, 480));
+        // The format comes from the content, never from the name. (A JPEG under its own name
+        // is every row of the orientation table.)
         row("gif", file("c.gif", Gif({4, 2}, {4, 2})), {}, "gif", QSize(4, 2));
         row("bmp stored top-down", file("e.bmp", TopDownBmp(Quadrants(12, 36))), {}, "bmp", QSize(12, 36));
         row("jpeg named .bmp", file("d.bmp", Encode(Quadrants(20, 10))), {}, "jpeg", QSize(20, 10));
@@ -131,12 +123,11 @@ private Q_SLOTS:
         row("dangling symlink", m_dir.filePath("dangling.jpg"), notFound);
         const QByteArray jpeg = Encode(Quadrants(16, 16));
 
-        // Decompression bombs: refused from the header, before anything is allocated.
+        // Decompression bombs: refused from the header, before anything is allocated. The
+        // hostile corpus opens such files in the window, within a memory limit.
         const QString tooLarge = QStringLiteral("7 The picture is too large to open (%1 x %2 pixels)");
         row("jpeg 65535 x 65535", file("bomb1.jpg", WithFrameSize(jpeg, 65535, 65535)), tooLarge.arg(65535).arg(65535));
-        row("bmp 100000 x 100000", file("bomb2.bmp", BmpClaiming(100000, 100000)), tooLarge.arg(100000).arg(100000));
         row("bmp top-down", file("bomb3.bmp", BmpClaiming(100000, -100000)), tooLarge.arg(100000).arg(100000));
-        row("gif 65535 x 65535", file("bomb4.gif", Gif({65535, 65535}, {2, 2})), tooLarge.arg(65535).arg(65535));
         // A screen 0 high takes its height from the frame, and its width still decodes.
         row("gif 65535 x 0", file("bomb5.gif", Gif({65535, 0}, {2, 4097})), tooLarge.arg(65535).arg(4097));
 
@@ -164,9 +155,6 @@ private Q_SLOTS:
         QCOMPARE(pixels.size(), size);
         QVERIFY(Near(pixels.pixelColor(0, 0), Qt::red));
         QVERIFY(Near(pixels.pixelColor(size.width() - 1, 0), Qt::green));
-        QVERIFY(picture.IsFileUnchanged());
-        TestFiles::write(path, "rewritten");
-        QVERIFY(!picture.IsFileUnchanged());
         // No name: the empty picture, and nothing to decode.
         QVERIFY(Picture::LoadPicture(QString(), 96, 96).IsEmpty());
         QVERIFY(PictureDecoder::DecodeForDisplay(QString(), QSize()).isNull());
@@ -217,9 +205,8 @@ private Q_SLOTS:
 
     void bigPhotoPassesTheLimit()
     {
-        // 100 megapixels: Qt's default allocation limit would refuse it, ours admits it.
+        // 100 megapixels: Qt's default allocation limit would refuse the decode, ours admits it.
         const QString path = file("huge.jpg", WithFrameSize(Encode(Quadrants(64, 64)), 12000, 8000));
-        QCOMPARE(Picture::LoadPicture(path, 96, 96).PixelSize(), QSize(12000, 8000));
         QCOMPARE(PictureDecoder::DecodeForDisplay(path, QSize()).size(), QSize(12000, 8000));
         PictureFile::CheckPixelCount(QSize(16384, 16384)); // the largest admitted
         QVERIFY_THROWS_EXCEPTION(AppError, PictureFile::CheckPixelCount(QSize(16384, 16385)));
@@ -236,16 +223,6 @@ private Q_SLOTS:
         };
         for (const auto& row : rows)
             QCOMPARE(PictureDecoder::DecodeSize(row.natural, row.box, row.jpeg), row.expected);
-    }
-
-    // The header alone gives the size: a file cut off right after its header still loads,
-    // so no pixel was needed for it.
-    void headerReadWithoutDecoding()
-    {
-        QFile big(m_big);
-        QVERIFY(big.open(QIODevice::ReadOnly));
-        const QString cut = file("cut.jpg", big.read(2048));
-        QCOMPARE(Picture::LoadPicture(cut, 96, 96).PixelSize(), QSize(6000, 4000));
     }
 
     // Holding an arrow key through big photos: the job running finishes unseen, the ones
@@ -280,8 +257,9 @@ private Q_SLOTS:
     }
 
     // The desktop's thumbnail cache: what is written passes the checks other programs make
-    // and reads back; a thumbnail of another file, of an older version or a damaged one is
-    // never taken; pixels that would make a blurred thumbnail are not written.
+    // and reads back; a thumbnail of another file or a damaged one is never taken (one of an
+    // older version: the preview tests); pixels that would make a blurred thumbnail are not
+    // written.
     void thumbnailCache()
     {
         QTemporaryDir dir;
@@ -297,14 +275,11 @@ private Q_SLOTS:
         const QImage png(stored, "png");
         QCOMPARE(png.text(QStringLiteral("Thumb::URI")), uri);
         QCOMPARE(png.text(QStringLiteral("Thumb::MTime")), QStringLiteral("1700000000"));
-        QCOMPARE(png.size(), QSize(512, 256));
         QCOMPARE(QFileInfo(stored).permissions() & 0x7777, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser);
         QCOMPARE(QFileInfo(cache.Root()).permissions() & 0x0077, QFileDevice::Permissions());
         QCOMPARE(QDir(cache.Root() + QStringLiteral("/x-large")).entryList(QDir::Files | QDir::Hidden).size(), 1);
 
-        QCOMPARE(cache.Find(photo, 1700000000, 300).size(), QSize(512, 256));
         QVERIFY(cache.Find(photo, 1700000000, 600).isNull());  // smaller than asked
-        QVERIFY(cache.Find(photo, 1700000001, 300).isNull());  // the file changed since
         const QString other = dir.path() + QStringLiteral("/other.jpg");
         QFile::copy(stored, cache.Root() + QStringLiteral("/x-large/") + ThumbnailCache::FileNameFor(other));
         QVERIFY(cache.Find(other, 1700000000, 300).isNull());  // made for another file
@@ -322,13 +297,14 @@ private Q_SLOTS:
 
     void box()
     {
+        const QString path = file("box.jpg", Encode(Quadrants(60, 30)));
         PictureBox box;
         box.resize(40, 20);
-        box.SetPicture(Picture::LoadPicture(m_big, 96, 96));
+        box.SetPicture(Picture::LoadPicture(path, 96, 96));
         // A late decode of a picture no longer shown is ignored.
         QVERIFY(!box.SetPixelsFor(m_dir.filePath("other.jpg"), Quadrants(2, 2)));
         for (const QSize pixels : {QSize(4, 2), QSize(400, 200)}) { // enlarged, then shrunk
-            QVERIFY(box.SetPixelsFor(m_big, Quadrants(pixels.width(), pixels.height())));
+            QVERIFY(box.SetPixelsFor(path, Quadrants(pixels.width(), pixels.height())));
             const QImage shown = box.grab().toImage();
             QVERIFY(Near(shown.pixelColor(2, 2), Qt::red, 10));
             QVERIFY(Near(shown.pixelColor(37, 17), Qt::white, 10));
