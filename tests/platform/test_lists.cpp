@@ -23,13 +23,14 @@ class TestLists : public QObject {
     }
 
 private Q_SLOTS:
-    // vol/pics holds a.jpg, b.jpg, c.jpg, notes.txt and sub/; vol also holds other/ and Beta/.
+    // vol/pics holds a.jpg, B.JPG, c.jpg, .hidden.jpg, notes.txt and sub/; vol also holds other/
+    // and Beta/.
     void init()
     {
         QDir(m_tmp.path()).removeRecursively();
         for (const char* folder : {"vol/pics/sub", "vol/other", "vol/Beta"})
             TestFiles::makeDir(path(QLatin1String(folder)));
-        for (const char* name : {"a.jpg", "b.jpg", "c.jpg", "notes.txt"})
+        for (const char* name : {"a.jpg", "B.JPG", "c.jpg", ".hidden.jpg", "notes.txt"})
             TestFiles::write(path(QStringLiteral("vol/pics/") + QLatin1String(name)));
     }
 
@@ -40,7 +41,8 @@ private Q_SLOTS:
         list.SetPattern(QStringLiteral("*.jpg"));
         QSignalSpy clicks(&list, &FileList::Click);
         list.SetListIndex(1);
-        QCOMPARE(list.FileName(), QStringLiteral("b.jpg"));
+        // Dot-files stay hidden; names match and sort without regard to case.
+        QCOMPARE(list.FileName(), QStringLiteral("B.JPG"));
         list.SetListIndex(1);  // same index: no event
         list.SetSelected(1, true);
         QCOMPARE(clicks.size(), 1);

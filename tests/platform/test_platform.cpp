@@ -1,16 +1,14 @@
 // Tests of the platform services that have no list control behind them: patterns,
-// listing, a control's negative width, errors at the event boundary, the real text prompt,
+// a control's negative width, errors at the event boundary, the real text prompt,
 // volumes. Rounding, unit conversion and control bounds are checked through the geometry,
 // picture, viewer and Image Information tests and the main window's layout after a drag;
 // the settings file through the main window and the acceptance run.
 #include "AppError.h"
 #include "ControlAdapter.h"
-#include "FileListModel.h"
 #include "FormScale.h"
-#include "LocalFileSystem.h"
+#include "IFileSystem.h"
 #include "QtDialogs.h"
 #include "ShownDialogs.h"
-#include "TestFiles.h"
 #include "Units.h"
 #include "WildcardPattern.h"
 
@@ -58,19 +56,6 @@ private Q_SLOTS:
         // The quick path for a name of plain ASCII.
         if (name.toLatin1() == QByteArray(row.name))
             QCOMPARE(wildcard.MatchesAsciiLower(name.toLower().toStdString()), row.matches);
-    }
-
-    // FIFOs, folders and links named like pictures, names that are not UTF-8 or hold a ";"
-    // are in the hostile corpus, listed through the main window; a folder that vanished lists
-    // as empty (the list controls' test).
-    void listingFiltersAndSorts()
-    {
-        QTemporaryDir tmp;
-        for (const char* name : {"b.jpg", "A.JPG", "c.Gif", "a.png", ".hidden.jpg"})
-            TestFiles::write(tmp.filePath(QLatin1String(name)));
-        // Dot-files stay hidden; no regard to case.
-        QCOMPARE(ListMatchingFiles(LocalFileSystem(), tmp.path(), WildcardPattern(QStringLiteral("*.jpg;*.gif"))),
-                 (QStringList{"A.JPG", "b.jpg", "c.Gif"}));
     }
 
     // A window made tiny gives a control a negative width: it is placed as empty. Only a
