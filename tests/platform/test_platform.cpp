@@ -117,7 +117,6 @@ private Q_SLOTS:
         user.start(10);
         QtDialogs dialogs;
         const QString text = dialogs.InputBox(QStringLiteral("Prompt"), QStringLiteral("Title"), row.defaultText);
-        QVERIFY(answered);
         QCOMPARE(text, row.returned);
     }
 
