@@ -96,9 +96,6 @@ private Q_SLOTS:
     void inputBoxReturnsTheWholeText()
     {
         QFETCH(Prompt, row);
-        QWidget owner;
-        owner.show();
-        owner.activateWindow();
         bool answered = false;
         QTimer user;
         QObject::connect(&user, &QTimer::timeout, [&] {
