@@ -23,9 +23,9 @@ namespace {
 const QString Title = QStringLiteral("Images Browser and Viewer");
 using Rekeys = QVector<QPair<QString, QString>>;
 
-// A folder "pics" of five images a.jpg .. e.jpg (each holding its own name), a subfolder
-// "pics/sub", an empty folder "other", a private home with its trash, and the file
-// commands over the real file list, scripted dialogs and the real file operations.
+// A folder "pics" of five images a.jpg .. e.jpg (each holding its own name), an empty
+// folder "other", a private home with its trash, and the file commands over the real file
+// list, scripted dialogs and the real file operations.
 struct CommandsRig {
     QTemporaryDir tmp;
     ScriptedFileSystem fs;
@@ -40,7 +40,6 @@ struct CommandsRig {
     QString populate()
     {
         TestFiles::usePrivateHome(at("home"));
-        TestFiles::makeDir(at("pics/sub"));
         TestFiles::makeDir(at("other"));
         for (const char name : QByteArray("abcde"))
             TestFiles::write(at(QStringLiteral("pics/%1.jpg").arg(name)), name + QByteArray(".jpg"));

@@ -60,7 +60,6 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         const QString root = QFileInfo(m_dir.path()).canonicalFilePath();
         TestFiles::write(root + "/pics/a.jpg");
-        TestFiles::write(root + "/pics/c.png");
 
         const CommandLine::Result result = CommandLine("tessel", "9.8.7").Parse(arguments, root);
         QCOMPARE(result.action == CommandLine::Action::Exit, expected.exits);
