@@ -1,16 +1,14 @@
 // Tests of the platform services that have no list control behind them: patterns,
-// listing, a control's negative width, errors at the event boundary, the real text prompt,
+// a control's negative width, errors at the event boundary, the real text prompt,
 // volumes. Rounding, unit conversion and control bounds are checked through the geometry,
 // picture, viewer and Image Information tests and the main window's layout after a drag;
 // the settings file through the main window and the acceptance run.
 #include "AppError.h"
 #include "ControlAdapter.h"
-#include "FileListModel.h"
 #include "FormScale.h"
-#include "LocalFileSystem.h"
+#include "IFileSystem.h"
 #include "QtDialogs.h"
-#include "ScriptedDialogs.h"
-#include "TestFiles.h"
+#include "ShownDialogs.h"
 #include "Units.h"
 #include "WildcardPattern.h"
 
@@ -20,9 +18,9 @@
 // A row of the pattern table: whether `pattern` matches `name` (both UTF-8).
 struct Match { const char *pattern, *name; bool matches; };
 Q_DECLARE_METATYPE(Match)
-// A real text prompt answered by a "user": its default text, what is pasted over it ("" to
-// paste nothing), whether it is confirmed, and the text the prompt must return.
-struct Prompt { QString defaultText, pasted; bool confirmed; QString returned; };
+// A real text prompt confirmed by a "user": its default text, what is pasted over it ("" to
+// paste nothing), and the text the prompt must return. Cancel is in the acceptance run.
+struct Prompt { QString defaultText, pasted, returned; };
 Q_DECLARE_METATYPE(Prompt)
 
 class TestPlatform : public QObject {
@@ -44,9 +42,7 @@ private Q_SLOTS:
         QTest::newRow("non-ASCII folded") << Match{"*.jpg", "ÄÖÜ.JPG", true};
         // Found by fuzzing: a '*' in the name was taken for a literal, and the matcher could not back up.
         QTest::newRow("fuzzer's star in the name") << Match{"*a*b", "*.PNxa*axb", true};
-        QTest::newRow("star in the name, reduced") << Match{"a*b", "a*xb", true};
         QTest::newRow("star in the name, then question mark") << Match{"*?b", "*xab", true};
-        QTest::newRow("two stars in the name") << Match{"*.jpg", "**.jpg", true};
         QTest::newRow("star in the name, rest missing") << Match{"a*b", "a*x", false};
         QTest::newRow("star against stars only") << Match{"*x*", "**", false};
     }
@@ -57,28 +53,9 @@ private Q_SLOTS:
         const QString pattern = QString::fromUtf8(row.pattern), name = QString::fromUtf8(row.name);
         const WildcardPattern wildcard(pattern);
         QCOMPARE(wildcard.Matches(name), row.matches);
-        // The quick paths: one wildcard alone, and a name of plain ASCII.
-        if (!pattern.contains(u';'))
-            QCOMPARE(WildcardPattern::MatchOne(pattern.toCaseFolded(), name.toCaseFolded()), row.matches);
+        // The quick path for a name of plain ASCII.
         if (name.toLatin1() == QByteArray(row.name))
             QCOMPARE(wildcard.MatchesAsciiLower(name.toLower().toStdString()), row.matches);
-    }
-
-    // FIFOs, folders and links named like pictures are in the hostile corpus, listed through
-    // the main window; a folder that vanished lists as empty (the list controls' test).
-    void listingFiltersAndSorts()
-    {
-        QTemporaryDir tmp;
-        const QString dir = tmp.path();
-        for (const char* name : {"b.jpg", "A.JPG", "c.Gif", "a.png", ".hidden.jpg", "semi;colon.jpg"})
-            TestFiles::write(dir + QLatin1Char('/') + QString::fromUtf8(name));
-        TestFiles::writeRaw(QFile::encodeName(dir) + "/bad\xff.jpg");
-
-        LocalFileSystem fs;
-        // Dot-files stay hidden; no regard to case. A name that is not UTF-8 is listed lossily
-        // (that no command acts on it is the hostile corpus's).
-        const QStringList names = ListMatchingFiles(fs, dir, WildcardPattern(QStringLiteral("*.jpg;*.gif;*.bmp;*.dib")));
-        QCOMPARE(names, (QStringList{"A.JPG", "b.jpg", "bad\uFFFD.jpg", "c.Gif", "semi;colon.jpg"}));
     }
 
     // A window made tiny gives a control a negative width: it is placed as empty. Only a
@@ -91,21 +68,17 @@ private Q_SLOTS:
         ControlAdapter bounds(child, scale);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        bounds.SetBounds(2160, 600, 2175, 3795);
         bounds.SetWidth(-300);
         QCOMPARE(child->width(), 0);
     }
 
-    // An AppError shows its number and text; any other exception is an internal error.
+    // Any exception but an AppError (whose number and text the viewer's test sees reported)
+    // is an internal error; the box has the application's own title.
     void eventBoundaryShowsRunTimeError()
     {
         ScriptedDialogs dialogs;
-        RunEventHandler(dialogs, [] { throw AppError(76, QStringLiteral("x"), QStringLiteral("Path not found")); });
         RunEventHandler(dialogs, [] { throw std::runtime_error("boom"); });
-        QCOMPARE(dialogs.calls().size(), 2);
-        QCOMPARE(dialogs.calls()[0].text, QStringLiteral("Run-time error 76:\n\nPath not found"));
-        QCOMPARE(dialogs.calls()[0].title, QString());  // the application's own title
-        QVERIFY(dialogs.calls()[1].text.startsWith(QStringLiteral("Run-time error 51:")));
+        QCOMPARE(Shown(dialogs), QStringList{"MsgBox|Run-time error 51:\n\nInternal error: boom|0||"});
     }
 
     // Comments far longer than a line edit's usual limit come back whole.
@@ -116,17 +89,13 @@ private Q_SLOTS:
         for (int i = 0; big.size() < 100 * 1024; ++i)
             big += QStringLiteral("line %1 of a long comment, ").arg(i);
         const QString other = big.toUpper() + QStringLiteral(" end");
-        QTest::newRow("100 KB default confirmed") << Prompt{big, "", true, big};
-        QTest::newRow("pasted over a 100 KB default") << Prompt{big, other, true, other};
-        QTest::newRow("cancelled") << Prompt{big, "", false, ""};
+        QTest::newRow("100 KB default confirmed") << Prompt{big, "", big};
+        QTest::newRow("pasted over a 100 KB default") << Prompt{big, other, other};
     }
 
     void inputBoxReturnsTheWholeText()
     {
         QFETCH(Prompt, row);
-        QWidget owner;
-        owner.show();
-        owner.activateWindow();
         bool answered = false;
         QTimer user;
         QObject::connect(&user, &QTimer::timeout, [&] {
@@ -139,13 +108,11 @@ private Q_SLOTS:
                 edit->selectAll();
                 edit->insert(row.pasted);  // what a paste does
             }
-            row.confirmed ? dialog->accept() : dialog->reject();
+            dialog->accept();
         });
         user.start(10);
         QtDialogs dialogs;
         const QString text = dialogs.InputBox(QStringLiteral("Prompt"), QStringLiteral("Title"), row.defaultText);
-        QVERIFY(answered);
-        QCOMPARE(text.size(), row.returned.size());
         QCOMPARE(text, row.returned);
     }
 
@@ -187,12 +154,13 @@ private Q_SLOTS:
         QCOMPARE(lines, 1);
     }
 
-    void volumeRootIsLongestPrefix()
+    // A volume holds what lies below its root folder, not a folder whose name merely starts
+    // alike. The longest root winning is the list controls' chain test; a root being its own
+    // volume, the main window's.
+    void volumeRootEndsAtAFolder()
     {
-        const std::vector<VolumeInfo> volumes{{"/", {}}, {"/media/usb", {}}, {"/media/usb2", {}}};
-        QCOMPARE(VolumeRootOf(volumes, QStringLiteral("/media/usb/pics")), QStringLiteral("/media/usb"));
-        QCOMPARE(VolumeRootOf(volumes, QStringLiteral("/media/usb2")), QStringLiteral("/media/usb2"));
-        QCOMPARE(VolumeRootOf(volumes, QStringLiteral("/media/usb22/x")), QStringLiteral("/"));
+        const std::vector<VolumeInfo> volumes{{"/", {}}, {"/media/usb", {}}};
+        QCOMPARE(VolumeRootOf(volumes, QStringLiteral("/media/usb2/x")), QStringLiteral("/"));
     }
 };
 
