@@ -124,10 +124,12 @@ private Q_SLOTS:
         const QByteArray jpeg = Encode(Quadrants(16, 16));
 
         // Decompression bombs: refused from the header, before anything is allocated. The
-        // hostile corpus opens such files in the window, within a memory limit.
+        // preview and the viewer read every picture through this load.
         const QString tooLarge = QStringLiteral("7 The picture is too large to open (%1 x %2 pixels)");
         row("jpeg 65535 x 65535", file("bomb1.jpg", WithFrameSize(jpeg, 65535, 65535)), tooLarge.arg(65535).arg(65535));
         row("bmp top-down", file("bomb3.bmp", BmpClaiming(100000, -100000)), tooLarge.arg(100000).arg(100000));
+        // A GIF decodes to its screen, however small its frame.
+        row("gif 65535 x 65535", file("bomb4.gif", Gif({65535, 65535}, {2, 2})), tooLarge.arg(65535).arg(65535));
         // A screen 0 high takes its height from the frame, and its width still decodes.
         row("gif 65535 x 0", file("bomb5.gif", Gif({65535, 0}, {2, 4097})), tooLarge.arg(65535).arg(4097));
 
