@@ -140,6 +140,9 @@ int ViewerScenarios::Peak3xChild(const QString& folder)
     if (!viewer)
         return 5;
     viewer->mnuZoom_Click(3);
+    WaitUntil([&] { return !viewer || !viewer->IsLoading(); });
+    if (!viewer)
+        return 6;
     viewer->repaint();
     QCoreApplication::processEvents();
     return viewer->imgFullScr->Pixels().size() == natural ? 0 : 4;

@@ -301,9 +301,10 @@ void frmFullScreen::showLoaded(const QString& sFileName, const Loaded& loaded)
         return;
     }
     // The mode may have changed while the picture was on its way.
-    if (lZoom != 0)
-        upgradePixels();
-    prefetchNeighbours(shownBefore, pixelsBefore);
+    if (wantsSharperPixels())
+        sharpenPixels();
+    else
+        prefetchNeighbours(shownBefore, pixelsBefore);
 }
 
 void frmFullScreen::prefetchNeighbours(const Picture& shownBefore, const QImage& pixelsBefore)
@@ -401,7 +402,7 @@ void frmFullScreen::mnuFitToScreen_Click()
         setMark(m_mnuZoom[size_t(i)], false);
     lZoom = 0;
     FitToWindow();
-    prefetchNeighbours(Picture(), QImage());
+    modeChanged();
 }
 
 void frmFullScreen::mnuZoom_Click(short Index)
@@ -411,33 +412,73 @@ void frmFullScreen::mnuZoom_Click(short Index)
         setMark(m_mnuZoom[size_t(i)], i == Index);
     lZoom = Index;
     ZoomPicture();
-    upgradePixels();
-    prefetchNeighbours(Picture(), QImage());
+    modeChanged();
 }
 
-void frmFullScreen::upgradePixels()
+void frmFullScreen::modeChanged()
 {
-    // Pixels decoded for the fitted view are smaller than a zoomed view needs. The mode
-    // commands lay out the picture already loaded, so the sharper pixels come only from
-    // the same, unchanged file; otherwise the smaller ones stay, stretched.
+    // A picture on its way is laid out for the mode when it arrives.
+    if (m_loading)
+        return;
+    if (wantsSharperPixels())
+        sharpenPixels();
+    else
+        prefetchNeighbours(Picture(), QImage());
+}
+
+bool frmFullScreen::wantsSharperPixels() const
+{
     const Picture& picture = imgFullScr->GetPicture();
     if (picture.IsEmpty())
-        return;
+        return false;
     const QSize wanted = PictureDecoder::DecodeSize(picture, coverBox());
     const QImage& have = imgFullScr->Pixels();
-    if ((have.width() >= wanted.width() && have.height() >= wanted.height()) || !picture.IsFileUnchanged())
-        return;
-    // A natural-size decode is the largest allocation the viewer makes: the neighbours
-    // decoded ahead for the fitted view go first, so they never add to its peak.
-    m_prefetcher->Clear();
-    // The fitted view's scaled copy goes too; its pixels come back if the decode fails.
-    const QImage fitted = imgFullScr->Pixels();
-    imgFullScr->SetPixels(QImage());
-    try {
-        imgFullScr->SetPixels(m_prefetcher->Take(picture, coverBox()));
-    } catch (const std::exception&) {
-        imgFullScr->SetPixels(fitted);
+    return have.width() < wanted.width() || have.height() < wanted.height();
+}
+
+void frmFullScreen::sharpenPixels()
+{
+    // Pixels decoded for the fitted view are smaller than a zoomed view needs. They come
+    // from a worker, so the window answers (Esc, a step) during a 24-megapixel decode.
+    const Picture picture = imgFullScr->GetPicture();
+    const QSize cover = coverBox();
+    if (lZoom != 0) {
+        // A natural-size decode is the largest allocation the viewer makes: the neighbours
+        // decoded ahead go first, and the fitted pixels give way to a small copy that
+        // stands in, stretched, until the decode is in.
+        m_prefetcher->Clear();
+        const QImage fitted = imgFullScr->Pixels();
+        imgFullScr->SetPixels(fitted.scaled(fitted.size() / 4));
     }
+    const quint64 ticket = m_loads.Next();
+    m_loading = true;
+    m_loads.Run(
+        ticket,
+        [prefetcher = m_prefetcher, picture, cover] {
+            // Only the file laid out may sharpen it; a changed or undecodable one leaves
+            // the pixels shown as they are.
+            try {
+                if (picture.IsFileUnchanged())
+                    return prefetcher->Take(picture, cover);
+            } catch (const std::exception&) {
+            }
+            return QImage();
+        },
+        [this](const QImage& pixels) { handle([&] { sharpened(pixels); }); });
+}
+
+void frmFullScreen::sharpened(const QImage& pixels)
+{
+    m_loading = false;
+    if (m_unloading)
+        return;
+    if (!pixels.isNull())
+        imgFullScr->SetPixels(pixels);
+    // The mode may have changed while the decode ran; one that failed is not tried again.
+    if (!pixels.isNull() && wantsSharperPixels())
+        sharpenPixels();
+    else
+        prefetchNeighbours(Picture(), QImage());
 }
 
 void frmFullScreen::Form_KeyDown(short KeyCode, short Shift)

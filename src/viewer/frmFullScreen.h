@@ -66,7 +66,7 @@ public:
     // Asks the owner for the file and starts loading it on a worker; the picture shows when
     // it arrives, unless a newer ShowPicture came first. On any failure reports it and unloads.
     void ShowPicture();
-    // Whether a picture asked for is still being read or decoded.
+    // Whether a picture asked for, or sharper pixels for a zoom, are still being read or decoded.
     bool IsLoading() const { return m_loading; }
     void FitToWindow();
     void ZoomPicture();
@@ -118,7 +118,11 @@ private:
     void handle(const std::function<void()>& handler);
     void scrollChanged(ScrollBar16& bar, bool horizontal);
     QSize coverBox() const;
-    void upgradePixels();
+    // After a mode command: the pixels the new mode needs, when those shown are too few.
+    void modeChanged();
+    bool wantsSharperPixels() const;
+    void sharpenPixels();
+    void sharpened(const QImage& pixels);
     void prefetchNeighbours(const Picture& shownBefore, const QImage& pixelsBefore);
     struct Loaded {
         Picture picture;
