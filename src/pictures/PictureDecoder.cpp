@@ -1,5 +1,4 @@
 #include "PictureDecoder.h"
-#include "AppError.h"
 #include "Picture.h"
 #include "PictureFile.h"
 
@@ -40,16 +39,4 @@ QSize PictureDecoder::DecodeSize(QSize natural, QSize coverBox, bool dctScalable
             return scaled;
     }
     return natural;
-}
-
-QImage PictureDecoder::EmbeddedThumbnail(const QString& path)
-{
-    if (path.isEmpty())
-        return {};
-    try {
-        const PictureFile file(path);
-        return file.EmbeddedThumbnail();
-    } catch (const AppError&) {
-        return {};
-    }
 }

@@ -29,8 +29,5 @@ QImage DecodeForDisplay(PictureFile& file, QSize coverBox);
 QSize DecodeSize(QSize natural, QSize coverBox, bool dctScalable);
 // The same for a picture whose header was read.
 QSize DecodeSize(const Picture& picture, QSize coverBox);
-// The thumbnail a camera stored in the JPEG's EXIF block, upright, to show until the
-// real pixels arrive; null when there is none or the file is not a readable picture.
-QImage EmbeddedThumbnail(const QString& path);
 
 }
