@@ -448,7 +448,7 @@ void frmFullScreen::sharpenPixels()
         // stands in, stretched, until the decode is in.
         m_prefetcher->Clear();
         const QImage fitted = imgFullScr->Pixels();
-        imgFullScr->SetPixels(fitted.scaled(fitted.size() / 4));
+        imgFullScr->SetPixels(fitted.scaled(fitted.size() / 2));
     }
     const quint64 ticket = m_loads.Next();
     m_loading = true;
