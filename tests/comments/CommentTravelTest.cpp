@@ -179,7 +179,7 @@ private Q_SLOTS:
         }
         QCOMPARE(Sql(target.file, {bytes}), Sql(source.file, {bytes}));
 
-        // The command line's way when there is no store (its messages are in the acceptance run).
+        // The command line's way when there is no store (the acceptance run has its messages of success).
         QString message;
         QCOMPARE(CommentsCsv::Run(CommentsCsv::Mode::Import, dir.path(), csv, message), 1);  // no store there
         QVERIFY2(message.startsWith(QStringLiteral("Cannot import comments: ")), qPrintable(message));
