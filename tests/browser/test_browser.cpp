@@ -142,6 +142,7 @@ private Q_SLOTS:
         QCOMPARE(files.left(), double(moved.Right));
         QCOMPARE(boundsOf(form, form.DriveList).left(), files.left());
         QCOMPARE(files.top(), boundsOf(form, form.DriveList).top() + 315);
+        QCOMPARE(files.right(), form.Scale().ScaleWidth());  // the right pane is the file list's
         QCOMPARE(boundsOf(form, form.dirFolders).right(), double(moved.Left));
         QVERIFY(boundsOf(form, form.imgSmall).right() <= moved.Left);
         QCOMPARE(form.SplitterHost().TrackingLineCount(), 0);  // no line left on screen
