@@ -40,6 +40,7 @@ private Q_SLOTS:
         QTest::newRow("backtracking fails") << Match{"*a*b", "aaaaaac", false};
         QTest::newRow("empty parts skipped") << Match{";;*.bmp;", "x.bmp", true};
         QTest::newRow("non-ASCII folded") << Match{"*.jpg", "ÄÖÜ.JPG", true};
+        QTest::newRow("pattern in capitals, from the settings") << Match{"*.GIF;*.Jpg", "a.jpg", true};
         // Found by fuzzing: a '*' in the name was taken for a literal, and the matcher could not back up.
         QTest::newRow("fuzzer's star in the name") << Match{"*a*b", "*.PNxa*axb", true};
         QTest::newRow("star in the name, then question mark") << Match{"*?b", "*xab", true};
